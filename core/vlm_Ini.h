@@ -24,8 +24,9 @@ public:
 
 private:
     struct TEntry {
-        std::string Key;    // as written
-        std::string Value;  // raw value, not yet trimmed
+        std::string Key;        // as written, blanks around it dropped
+        std::string Value;      // blanks around it dropped, quotes still on
+        bool HasValue = false;  // false for a line without "="
     };
     struct TSection {
         std::string Name;

@@ -24,6 +24,7 @@
 #include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolBox>
@@ -315,6 +316,7 @@ void ResetToolkitTexts() {
 namespace {
 
 const char *const LinkedActionProperty = "vlmLinkedAction";
+const char *const ColumnNamesProperty = "vlmColumnNames";
 
 // Hints may carry a short and a long part, "short|long": the tool tip shows the short
 // part, the status bar the long one; a hint without "|" is both.
@@ -368,7 +370,9 @@ bool SetCaption(QObject *element, const QString &caption) {
                 return true;
             }
         }
-        if (qobject_cast<QDockWidget *>(widget) || qobject_cast<QToolBar *>(widget) || widget->isWindow())
+        // A dialog's window title is its Title, not a caption.
+        if (qobject_cast<QDockWidget *>(widget) || qobject_cast<QToolBar *>(widget) ||
+            (widget->isWindow() && !qobject_cast<QDialog *>(widget)))
             widget->setWindowTitle(caption);
         else
             return false;
@@ -467,6 +471,30 @@ private:
             if (!value.isEmpty())
                 SetItems(element, CommaTextToList(value));
         }
+        if (auto *grid = qobject_cast<QAbstractItemView *>(element))
+            TranslateColumns(grid);
+    }
+
+    // Grid columns are elements of the window in their own right, under their own names.
+    void TranslateColumns(QAbstractItemView *grid) {
+        const QStringList columns = grid->property(ColumnNamesProperty).toStringList();
+        for (int column = 0; column < columns.size(); ++column) {
+            if (columns[column].isEmpty())
+                continue;
+            const QString value = Value(columns[column] + ".Caption");
+            if (value.isEmpty())
+                continue;
+            if (auto *table = qobject_cast<QTableWidget *>(grid)) {
+                if (column >= table->columnCount())
+                    continue;
+                if (QTableWidgetItem *item = table->horizontalHeaderItem(column))
+                    item->setText(value);
+                else
+                    table->setHorizontalHeaderItem(column, new QTableWidgetItem(value));
+            } else if (grid->model()) {
+                grid->model()->setHeaderData(column, Qt::Horizontal, value);
+            }
+        }
     }
 
     const TIniFile &FIni;
@@ -487,6 +515,11 @@ void TranslateForm(QWidget *form, const QString &fileName, bool isNew) {
     if (!caption.isEmpty())
         form->setWindowTitle(caption);
     TFormTranslator(ini, section, isNew).TranslateChildren(form);
+}
+
+void SetColumnNames(QAbstractItemView *grid, const QStringList &columnNames) {
+    if (grid)
+        grid->setProperty(ColumnNamesProperty, columnNames);
 }
 
 void LinkButtonToAction(QAbstractButton *button, QAction *action) {

@@ -15,6 +15,7 @@
 #include <QVariantList>
 
 class QAbstractButton;
+class QAbstractItemView;
 class QAction;
 class QObject;
 class QWidget;
@@ -83,11 +84,17 @@ void ResetToolkitTexts();
 // Applies the window's section (its class name without the leading "T") to the window and
 // to every named descendant in creation order: the window's caption from
 // "<objectName>.Caption"; each element's Caption, Hint, Title and Filter; Lines and Items
-// lists (with ".New" appended when `isNew`). An element linked to an action (a tool button
+// lists (with ".New" appended when `isNew`); the captions of grid columns named with
+// SetColumnNames. An element linked to an action (a tool button
 // with a default action, or a button linked with LinkButtonToAction) shows its action's
 // texts instead of its own. Windows of our own nested inside (class names starting with
 // "Tfrm") are skipped: they are translated on their own.
 void TranslateForm(QWidget *form, const QString &fileName, bool isNew);
+
+// Names the columns of a grid (a table view or table widget), so they translate like the
+// elements they are: "<column name>.Caption" becomes the header text of that column (through
+// the model's setHeaderData for a plain view). Call it after the model is set.
+void SetColumnNames(QAbstractItemView *grid, const QStringList &columnNames);
 
 // Links a push button, check box, ... to an action: the button shows the action's text,
 // tool tip and enabled state and triggers it when clicked. TranslateForm then translates

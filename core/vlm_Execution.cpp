@@ -1,0 +1,398 @@
+// Running commands. ExecuteRange reads each command again with ParseCommand whenever it comes
+// to it; Evaluate turns an expression of the source into the evaluator's internal form by
+// replacing variables, elements, constants and function calls with the texts of their values.
+// Order: value conversions, expressions and functions, coordinates and read, the commands.
+
+#include <cmath>
+#include <limits>
+
+#include "vlm_AlgorithmImpl.h"
+#include "vlm_Encoding.h"
+#include "vlm_Exceptions.h"
+#include "vlm_Expressions.h"
+#include "vlm_Utils.h"
+
+namespace {
+
+// --- Conversions used by conditions, bounds, functions and sleep ----------------------------
+
+std::string Shown(const Value &value) { return Cp1250ToUtf8(ValueToText(value)); }
+
+// A text as a number, or nothing.
+bool TextAsNumber(const std::string &text, Value &number) {
+    try {
+        number = NormalizeValue(Value(text));
+    } catch (const EConvertError &) {
+        return false;
+    }
+    return number.IsNumber();
+}
+
+bool TruthOfCondition(const Value &value) {
+    switch (value.Kind()) {
+    case vkEmpty: return false;
+    case vkBoolean: return value.AsBoolean();
+    case vkInteger: return value.AsInteger() != 0;
+    case vkReal: return value.AsReal() != 0.0;
+    case vkText: {
+        const std::string lower = LowerCase1250(value.AsText());
+        if (lower == "true")
+            return true;
+        if (lower == "false")
+            return false;
+        Value number;
+        if (TextAsNumber(value.AsText(), number))
+            return TruthOfCondition(number);
+        break;
+    }
+    }
+    throw EPassFailure("the condition's value '" + Shown(value) + "' is neither a truth value nor a number");
+}
+
+// Rounds halves to even; false when the value is no number or lies outside 32 bits.
+bool ToInt32(const Value &value, int64_t &result) {
+    switch (value.Kind()) {
+    case vkEmpty: result = 0; return true;
+    case vkBoolean: result = value.AsBoolean() ? -1 : 0; return true;
+    case vkInteger: result = value.AsInteger(); break;
+    case vkReal: {
+        const double r = std::nearbyint(value.AsReal());
+        if (!std::isfinite(r) || r < -2147483648.0 || r > 2147483647.0)
+            return false;
+        result = static_cast<int64_t>(r);
+        break;
+    }
+    case vkText: {
+        Value number;
+        return TextAsNumber(value.AsText(), number) && ToInt32(number, result);
+    }
+    }
+    return result >= std::numeric_limits<int32_t>::min() && result <= std::numeric_limits<int32_t>::max();
+}
+
+int64_t LoopBound(const Value &value) {
+    int64_t result;
+    if (ToInt32(value, result))
+        return result;
+    Value number;
+    if (value.IsNumber() || (value.IsText() && TextAsNumber(value.AsText(), number)))
+        throw EPassFailure("the loop bound " + Shown(value) + " lies outside the 32-bit range");
+    throw EPassFailure("the loop bound '" + Shown(value) + "' is not a number");
+}
+
+struct EFunctionFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+double RealArgument(const Value &value) {
+    if (value.IsInteger())
+        return static_cast<double>(value.AsInteger());
+    if (value.IsReal())
+        return value.AsReal();
+    Value number;
+    if (value.IsText() && TextAsNumber(value.AsText(), number))
+        return RealArgument(number);
+    throw EFunctionFailure("not a number");
+}
+
+std::string RealResult(double r) {
+    if (!std::isfinite(r))
+        throw EFunctionFailure("no finite result");
+    return ValueToText(Value(r));
+}
+
+std::string WithoutLineBreaks(const std::string &text) {
+    std::string result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            result += ' ';
+            ++i;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+const char *EvaluatorCode(TWordKind kind) {
+    switch (kind) {
+    case wkTrue: return "T";
+    case wkFalse: return "F";
+    case wkAnd: return "&";
+    case wkOr: return "|";
+    case wkNot: return "!";
+    case wkDiv: return "\\";
+    case wkMod: return "#";
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
+// --- Expressions ----------------------------------------------------------------------------
+
+namespace {
+
+// A built-in function call at the word `name` of `text`; `pos` stands after the name and
+// moves past the closing bracket. Returns the text of the result.
+std::string CallFunction(TAlgorithmImpl &a, const std::string &text, int reference, const std::string &name,
+                         int &pos, int namePos) {
+    const int base = reference - 1;
+    int argStart = pos;
+    int argEnd = 0;
+    const std::string argument = a.FindClosingBracket(text, base, argStart, argEnd);
+    pos = argEnd;
+    ReadWordAt(a.FKeyWords, text, pos, base);  // the closing bracket
+    const int argRef = base + argStart;
+    const std::string lower = LowerCase1250(name);
+    try {
+        if (lower == "log") {
+            std::vector<Value> values;
+            for (const TArgumentPart &part : a.SplitArguments(argument, argRef))
+                values.push_back(a.Evaluate(part.Text, part.Position));
+            if (values.size() != 2 || !values[0].IsNumber() || !values[1].IsNumber())
+                a.RaiseError(21, {"2"}, namePos);
+            const double base = RealArgument(values[0]);
+            const double x = RealArgument(values[1]);
+            if (base <= 0 || x <= 0 || base == 1)
+                throw EFunctionFailure("logarithm undefined");
+            return RealResult(std::log(x) / std::log(base));
+        }
+        const Value value = a.Evaluate(argument, argRef);
+        if (lower == "length")
+            return std::to_string(ValueToText(value).size());
+        if (lower == "ord") {
+            const std::string s = ValueToText(value);
+            if (s.empty())
+                throw EFunctionFailure("ord of an empty text");
+            return std::to_string(static_cast<unsigned char>(s[0]));
+        }
+        if (lower == "chr") {
+            int64_t code;
+            if (!ToInt32(value, code))
+                throw EFunctionFailure("no character code");
+            return "'" + std::string(1, static_cast<char>(((code % 256) + 256) % 256)) + "'";
+        }
+        const double r = RealArgument(value);
+        if (lower == "sin")
+            return RealResult(std::sin(r));
+        if (lower == "cos")
+            return RealResult(std::cos(r));
+        if (lower == "tan")
+            return RealResult(std::tan(r));
+        if (lower == "cot") {
+            const double t = std::tan(r);
+            if (t == 0)
+                throw EFunctionFailure("cotangent of zero");
+            return RealResult(1.0 / t);
+        }
+        throw EFunctionFailure("unknown function");
+    } catch (const EPassFailure &) {
+        throw;
+    } catch (const std::exception &) {
+        // Also after an error already reported for the argument: the user then sees both.
+        a.RaiseError(9, {WithoutLineBreaks(text)}, namePos);
+    }
+}
+
+}  // namespace
+
+Value TAlgorithmImpl::Evaluate(const std::string &text, int reference) {
+    CheckExpression(text, reference);
+    const int base = reference - 1;
+    const int length = static_cast<int>(text.size());
+    std::string out;
+    int p = 1;
+    for (;;) {
+        std::string word = ReadWordAt(FKeyWords, text, p, base);
+        if (word.empty())
+            break;
+        const int src = reference + (p - static_cast<int>(word.size())) - 1;
+        const TWordKind kind = FKeyWords.WordKind(word);
+        std::string piece;
+        if (const char *code = EvaluatorCode(kind)) {
+            piece = code;
+        } else if (kind == wkRelation) {
+            piece = word == "<=" ? "\xAB" : word == ">=" ? "\xBB" : word == "<>" ? "\x87" : word;
+        } else if (kind == wkConstFunction) {
+            const std::string lower = LowerCase1250(word);
+            if (lower == "pi") {
+                piece = ValueToText(Value(3.14159265358979323846));
+            } else if (lower == "exp") {
+                piece = ValueToText(Value(std::exp(1.0)));
+            } else {
+                std::uniform_int_distribution<int64_t> draw(0, 2147483646);
+                piece = ValueToText(Value(static_cast<double>(draw(FRandom)) / 2147483647.0));
+            }
+        } else if (kind == wkFunction) {
+            piece = CallFunction(*this, text, reference, word, p, src);
+        } else if (word == ":=") {
+            RaiseError(2, {}, src);
+        } else if (kind == wkOther && FKeyWords.CharClass(word[0]) == ccWordChar && !(word[0] >= '0' && word[0] <= '9')) {
+            Value value;
+            int q = p;
+            if (ReadWordAt(FKeyWords, text, q, base) == "[") {
+                // Brackets counted character by character, as far as the text goes.
+                int depth = 1;
+                int close = q;
+                while (close <= length) {
+                    const char c = text[close - 1];
+                    if (c == '[')
+                        ++depth;
+                    else if (c == ']' && --depth == 0)
+                        break;
+                    ++close;
+                }
+                const std::string coordinates = text.substr(q - 1, std::max(0, std::min(close, length + 1) - q));
+                GetElement(word, coordinates, base + q, true, true, value);
+                p = std::min(close, length) + 1;
+            } else {
+                GetVariable(word, src, value, true, true);
+            }
+            piece = ValueToText(value);
+        } else if (kind == wkString || kind == wkOther) {
+            piece = word;
+        } else {
+            RaiseError(2, {}, src);
+        }
+        if (!out.empty())
+            out += ' ';
+        out += piece;
+    }
+    if (out.empty())
+        RaiseError(15, {}, reference);
+    try {
+        return EvaluateExpression(out);
+    } catch (const EPlainError &e) {
+        RaiseError(9, {e.what()}, reference);
+    } catch (const EConvertError &e) {
+        RaiseError(9, {e.what()}, reference);
+    }
+}
+
+// --- Coordinates and read -------------------------------------------------------------------
+
+TArrayOfInteger TAlgorithmImpl::EvaluateCoordinates(const std::string &text, int position) {
+    if (IsBlankText(text))
+        RaiseError(10, {"[]"}, position);
+    TArrayOfInteger coords;
+    for (const TArgumentPart &part : SplitArguments(text, position)) {
+        const Value value = Evaluate(part.Text, part.Position);
+        int64_t number = 0;
+        if (!value.IsNumber() || !IsIntegerText(ValueToText(value)) || !TextToInt64(ValueToText(value), number) ||
+            number < std::numeric_limits<int32_t>::min() || number > std::numeric_limits<int32_t>::max())
+            RaiseError(11, {}, position);
+        coords.push_back(static_cast<int32_t>(number));
+    }
+    return coords;
+}
+
+void TAlgorithmImpl::ReadValue(const std::string &name, int position, const std::string &coordinates) {
+    if (!Owner.OnReadValue)
+        return;
+    Value value;
+    if (coordinates.empty()) {
+        GetVariable(name, position, value, false, false);
+        Deliver([&] { Owner.OnReadValue(Owner, name, value); });
+        SetVariable(name, value, position);
+        return;
+    }
+    GetElement(name, coordinates, position, false, false, value);
+    const std::string decimal = JoinCoordinates(EvaluateCoordinates(coordinates, position), ", ");
+    const std::string shownName = name + "[" + decimal + "]";
+    Deliver([&] { Owner.OnReadValue(Owner, shownName, value); });
+    SetElement(name, decimal, value, position, position);
+}
+
+// --- The commands ---------------------------------------------------------------------------
+
+void TAlgorithmImpl::ExecuteRange(int start, int limit) {
+    if (limit < 1)
+        throw EPassFailure("a body holds no command, so the pass lost its place in the text");
+    int pos = start;
+    for (;;) {
+        if (FStopRequested)
+            return;
+        const TCommand c = ParseCommand(pos, limit);
+        if (FStopRequested || c.Kind == ckEnd)
+            return;
+        BeforeCommand(c.Position);
+        if (FStopRequested)
+            return;
+        DebugStep(c.Position);
+        if (FStopRequested)
+            return;
+
+        switch (c.Kind) {
+        case ckIf:
+            if (TruthOfCondition(Evaluate(c.Text1, c.ExprPos)))
+                ExecuteRange(c.BodyStart, c.BodyEnd);
+            else if (c.AuxEnd > c.AuxStart)
+                ExecuteRange(c.AuxStart, c.AuxEnd);
+            break;
+        case ckFor: {
+            int64_t counter = LoopBound(Evaluate(c.Text2, c.AuxStart));
+            const int64_t last = LoopBound(Evaluate(c.Text3, c.AuxEnd));
+            SetVariable(c.Text1, Value(counter), c.ExprPos);
+            while (counter <= last) {
+                ExecuteRange(c.BodyStart, c.BodyEnd);
+                ++counter;
+                SetVariable(c.Text1, Value(counter), c.ExprPos);
+                BeforeCommand(c.Position);
+                if (FStopRequested)
+                    return;
+                DebugStep(c.Position);
+                if (FStopRequested)
+                    return;
+            }
+            break;
+        }
+        case ckWhile:
+            while (TruthOfCondition(Evaluate(c.Text1, c.ExprPos))) {
+                ExecuteRange(c.BodyStart, c.BodyEnd);
+                BeforeCommand(c.Position);
+                if (FStopRequested)
+                    return;
+                DebugStep(c.Position);
+                if (FStopRequested)
+                    return;
+            }
+            break;
+        case ckRead:
+            ReadValue(c.Text1, c.ExprPos, c.Text3);
+            break;
+        case ckWrite: {
+            std::string output;
+            if (c.BodyEnd > c.BodyStart) {
+                for (const TArgumentPart &part : BuildWriteText(c.BodyStart, c.BodyEnd))
+                    output += ValueToText(Evaluate(part.Text, part.Position));
+            }
+            NotifyWrite(output);
+            break;
+        }
+        case ckSleep: {
+            const Value time = Evaluate(c.Text1, c.BodyStart);
+            if (!time.IsNumber())
+                RaiseError(11, {}, c.BodyStart);
+            double ms = time.IsInteger() ? static_cast<double>(time.AsInteger()) : std::nearbyint(time.AsReal());
+            if (!(ms > 0))
+                ms = 0;
+            SleepFor(static_cast<int64_t>(std::min(ms, 1e12)));
+            break;
+        }
+        case ckAssign:
+            SetVariable(c.Text1, Evaluate(c.Text2, c.ExprPos), c.ExprPos);
+            break;
+        case ckAssignElement:
+            SetElement(c.Text1, c.Text3, Evaluate(c.Text2, c.ExprPos), c.AuxStart, c.ExprPos);
+            break;
+        default:
+            break;
+        }
+
+        pos = c.NextPos;
+        if (FStopRequested || !(pos < limit))
+            return;
+    }
+}

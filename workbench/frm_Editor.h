@@ -141,11 +141,14 @@ private:
     void sedEditorModified(int position, int modificationType, int linesAdded);
     void sedEditorGutterClick(int margin, int line, Qt::KeyboardModifiers state);
     void sedEditorStatusChange(int line, int index);
+    void ShiftStopMarks(int firstLine, int delta);
     void RedrawLineMarks();
     void UpdateMarginWidths();
+    void UpdateCaretColor();
     void WatchSubWindow();
     bool AskForFileName();
 
+    TSyntaxRules *FOwnRules = nullptr;  // the designed rules, used until SetHighlighter
     THighlightLexer *FLexer = nullptr;
     QStringList FCommandLines;
     QStringList FStopMarks;

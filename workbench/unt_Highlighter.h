@@ -90,6 +90,8 @@ public:
     QString description(int style) const override;
     bool caseSensitive() const override { return false; }
     const char *wordCharacters() const override;
+    // Typing one of these accepts the chosen completion entry.
+    const char *autoCompletionFillups() const override { return "()[] "; }
     void styleText(int start, int end) override;
 
     // Reapplies the rule colours and fonts and restyles the whole text.

@@ -36,6 +36,7 @@ public:
     void SetcsWordChars(const std::string &chars);
 
     // The skw properties: the pseudocode word of a keyword slot; setting lower-cases it.
+    // Only keyword slots (wkIf to wkNot) have the property; other kinds throw std::out_of_range.
     const std::string &skw(TWordKind kind) const { return PseudoWords[kind]; }
     void Setskw(TWordKind kind, const std::string &word);
 
@@ -47,6 +48,8 @@ public:
     TCharClass CharClass(char c) const { return FClasses[static_cast<unsigned char>(c)]; }
 
     // Reads the next word at or after `pos` and moves `pos` past it; the empty word at the end.
+    // An unclosed literal goes to OnError (code 22 at the quote); should the hook return, or
+    // without a hook, it throws EPlainError("Unclosed string").
     std::string ReadWord(const std::string &text, int &pos, bool keepComments) const;
 
     bool IsIdentifier(const std::string &word) const;

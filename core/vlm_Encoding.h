@@ -38,6 +38,8 @@ struct TDecodedText {
 };
 
 // Valid UTF-8 (a BOM is dropped and remembered) is read as UTF-8, anything else as Windows-1250.
+// The bytes Windows-1250 leaves undefined (0x81, 0x83, 0x88, 0x90, 0x98) read as the C1 control
+// of the same number, so such a file is written back byte for byte.
 TDecodedText DecodeText(const std::string &bytes);
 
 // Turns UTF-8 text back into file bytes: every line break becomes `lineBreak`, the text is
@@ -50,5 +52,6 @@ std::string EncodeText(const std::string &utf8, TTextEncoding encoding, TLineBre
 // to Windows-1250 (placeholders recorded in `placeholders` when given).
 std::string DocumentToCore(const std::string &utf8, std::vector<char32_t> *placeholders = nullptr);
 
-// The lines of a core text (split at CR LF, LF or CR), converted back to UTF-8.
+// The lines of a core text (split at CR LF, LF or CR; n line breaks give n + 1 lines, so
+// the empty text is one empty line), converted back to UTF-8.
 std::vector<std::string> CoreToLines(const std::string &cp1250, const std::vector<char32_t> &placeholders = {});

@@ -337,6 +337,10 @@ void TAlgorithmImpl::ExecuteRange(int start, int limit) {
             SetVariable(c.Text1, Value(counter), c.ExprPos);
             while (counter <= last) {
                 ExecuteRange(c.BodyStart, c.BodyEnd);
+                // A stop inside the body ends the run here, before the next iteration is
+                // announced or the counter moves.
+                if (FStopRequested)
+                    return;
                 ++counter;
                 SetVariable(c.Text1, Value(counter), c.ExprPos);
                 BeforeCommand(c.Position);
@@ -351,6 +355,8 @@ void TAlgorithmImpl::ExecuteRange(int start, int limit) {
         case ckWhile:
             while (TruthOfCondition(Evaluate(c.Text1, c.ExprPos))) {
                 ExecuteRange(c.BodyStart, c.BodyEnd);
+                if (FStopRequested)
+                    return;
                 BeforeCommand(c.Position);
                 if (FStopRequested)
                     return;

@@ -11,6 +11,8 @@
 #include <memory>
 #include <mutex>
 
+#include <unistd.h>
+
 #include "cli_Trace.h"
 #include "vlm_Algorithm.h"
 #include "vlm_Encoding.h"
@@ -106,6 +108,12 @@ int CheckOrRunAlgorithm(const TCliOptions &options, const std::string &fileName,
     algorithm.OnReadValue = [&](TAlgorithm &sender, const std::string &name, Value &value) {
         if (trace)
             trace->Read(name);
+        // A person at a terminal sees which variable is asked for; pipes and files get no prompt.
+        if (isatty(STDIN_FILENO)) {
+            const std::string prompt = Cp1250ToUtf8(name) + " = ";
+            std::fputs(prompt.c_str(), stderr);
+            std::fflush(stderr);
+        }
         std::string line;
         if (!std::getline(std::cin, line)) {
             // End of input is the Cancel of the workbench's prompt: the run stops.

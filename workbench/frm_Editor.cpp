@@ -118,8 +118,6 @@ TfrmEditor::TfrmEditor(QWidget *parent) : QWidget(parent) {
         sedEditor->indicatorDefine(QsciScintilla::TextColorIndicator, indicator);
     SetLineColors(FLineColors);
 
-    scpCompleter = new QsciAPIs(FLexer);
-    scpCompleter->setObjectName(QStringLiteral("scpCompleter"));
     SetCompletionWords(DesignedCompletionWords);
     sedEditor->setAutoCompletionSource(QsciScintilla::AcsAPIs);
     sedEditor->setAutoCompletionThreshold(-1);  // never opens by itself
@@ -480,10 +478,15 @@ void TfrmEditor::RedrawLineMarks() {
 // ---- Completion ----------------------------------------------------------------------
 
 void TfrmEditor::SetCompletionWords(const QStringList &words) {
-    scpCompleter->clear();
+    // A fresh list object each time: QsciAPIs can take the "finished" event of a cancelled
+    // preparation for the one that replaced it and lose the list. Deleting the old object
+    // stops its preparation and drops its pending events.
+    delete scpCompleter;
+    scpCompleter = new QsciAPIs(FLexer);
+    scpCompleter->setObjectName(QStringLiteral("scpCompleter"));
     for (const QString &word : words)
         scpCompleter->add(word);
-    scpCompleter->prepare();  // on a thread of its own; the list is ready at apiPreparationFinished
+    scpCompleter->prepare();  // on a thread of its own; ready at apiPreparationFinished
 }
 
 void TfrmEditor::SetCompletionWords(const TArrayOfString &cp1250Words) {

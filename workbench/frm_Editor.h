@@ -60,7 +60,7 @@ public:
     // ---- Elements (object names as the language files know them) ----
     QsciScintilla *sedEditor = nullptr;
     QFileDialog *svdFile = nullptr;     // created on first use of Save
-    QsciAPIs *scpCompleter = nullptr;   // the completion list, shown with Ctrl+Space
+    QsciAPIs *scpCompleter = nullptr;   // the completion list (Ctrl+Space); a new object per SetCompletionWords
 
     // ---- Document ----
     QString FileName;                  // full path; empty for a document never saved

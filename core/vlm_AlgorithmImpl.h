@@ -78,6 +78,9 @@ struct THookBase {
 // there.
 std::string ReadWordAt(const TKeyWords &keyWords, const std::string &text, int &pos, int base);
 bool IsBlankText(const std::string &text);
+// Word tests for the hot paths: no call into the library for a one-character compare.
+inline bool IsWord(const std::string &word, char c) { return word.size() == 1 && word[0] == c; }
+inline bool IsAssignWord(const std::string &word) { return word.size() == 2 && word[0] == ':' && word[1] == '='; }
 std::string JoinCoordinates(const TArrayOfInteger &coords, const char *separator);
 
 class TAlgorithmImpl {
@@ -134,6 +137,10 @@ public:
     void NotifyVarArray(const std::string &name, const TArrayOfInteger &coords, const Value &value);
     void SleepFor(int64_t milliseconds);
 
+    // WordKind, remembered for the words of one pass: the keyword set cannot change during a
+    // pass, and a run classifies the same few words millions of times.
+    TWordKind KindOf(const std::string &word);
+
     // Sets the text of the coming pass and the tables PosToLineCol works from.
     void SetText(std::string text);
     std::string JoinedAlgoritmus() const;
@@ -166,6 +173,7 @@ private:
     // Variables keyed by the upper-case name; elements by upper-case name + packed coordinates.
     std::unordered_map<std::string, TVariable> FVariables;
     std::unordered_map<std::string, TArrayElement> FElements;
+    std::unordered_map<std::string, TWordKind> FKindCache;
 
     // The gate. Guarded by FMutex: FReleases, FPendingText, FPassActive, FHostThread,
     // FCommandLines, FCommandLineSet, FLastFailure. Status changes to rsPaused and rsIdle

@@ -174,8 +174,20 @@ void TAlgorithmImpl::WorkerBody() {
     }
 }
 
+TWordKind TAlgorithmImpl::KindOf(const std::string &word) {
+    auto it = FKindCache.find(word);
+    if (it != FKindCache.end())
+        return it->second;
+    const TWordKind kind = FKeyWords.WordKind(word);
+    if (FKindCache.size() > 65536)
+        FKindCache.clear();
+    FKindCache.emplace(word, kind);
+    return kind;
+}
+
 bool TAlgorithmImpl::RunPass(bool check, bool statusAlreadyRunning) {
     SetLastFailure(std::string());
+    FKindCache.clear();
     bool succeeded = false;
     try {
         if (statusAlreadyRunning)
@@ -184,7 +196,7 @@ bool TAlgorithmImpl::RunPass(bool check, bool statusAlreadyRunning) {
             ChangeStatus(rsRunning);
         int pos = 1;
         const std::string first = NextWord(pos);
-        if (FKeyWords.WordKind(first) != wkBegin)
+        if (KindOf(first) != wkBegin)
             RaiseError(1, {FKeyWords.KeyWord(wkBegin), FKeyWords.KeyWord(wkEnd)},
                        pos - static_cast<int>(first.size()));
         int start = 1;

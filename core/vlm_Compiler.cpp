@@ -80,9 +80,9 @@ std::string TAlgorithmImpl::ReadExpression(int &pos, int &reference) {
     for (;;) {
         const int before = pos;
         const std::string word = NextWord(pos);
-        bool stop = word.empty() || pos > length + 1 || word == ";" || word == ":=";
+        bool stop = word.empty() || pos > length + 1 || IsWord(word, ';') || IsAssignWord(word);
         if (!stop) {
-            const TWordKind kind = FKeyWords.WordKind(word);
+            const TWordKind kind = KindOf(word);
             stop = (kind >= wkIf && kind <= wkSleep) || kind == wkComment;
         }
         if (stop) {
@@ -132,7 +132,7 @@ void TAlgorithmImpl::ReadBody(int &start, int &limit, int &next) {
     const int length = static_cast<int>(FText.size());
     int scan = start;
     const std::string first = NextWord(scan);
-    if (FKeyWords.WordKind(first) == wkBegin) {
+    if (KindOf(first) == wkBegin) {
         const int beginPos = scan - static_cast<int>(first.size());
         start = scan;
         const std::string endWord = FKeyWords.KeyWord(wkEnd);
@@ -142,10 +142,11 @@ void TAlgorithmImpl::ReadBody(int &start, int &limit, int &next) {
             if (scan > length || scan > limit)
                 RaiseError(5, {FKeyWords.KeyWord(wkBegin), endWord}, beginPos);
             const std::string word = NextWord(scan);
-            const TWordKind kind = FKeyWords.WordKind(word);
+            const TWordKind kind = KindOf(word);
             if (kind == wkBegin) {
                 ++depth;
-            } else if (kind == wkEnd || (depth == 0 && LowerCase1250(word) == endDot)) {
+            } else if (kind == wkEnd ||
+                       (depth == 0 && word.size() == endDot.size() && LowerCase1250(word) == endDot)) {
                 if (depth == 0) {
                     limit = scan - static_cast<int>(word.size());
                     break;
@@ -155,7 +156,7 @@ void TAlgorithmImpl::ReadBody(int &start, int &limit, int &next) {
         }
         next = scan;
         int after = scan;
-        if (after <= length && NextWord(after) == ";")
+        if (after <= length && IsWord(NextWord(after), ';'))
             next = after;
         return;
     }
@@ -170,7 +171,7 @@ void TAlgorithmImpl::ReadBody(int &start, int &limit, int &next) {
     if (i >= lowest && FText[i - 1] == ';') {
         int after = next;
         const std::string word = NextWord(after);
-        if (FKeyWords.WordKind(word) == wkElse)
+        if (KindOf(word) == wkElse)
             RaiseError(4, {word}, after - static_cast<int>(word.size()));
         limit = i;
     }
@@ -206,7 +207,7 @@ TCommand TAlgorithmImpl::ParseCommand(int pos, int limit) {
     auto wordStart = [](int after, const std::string &w) { return after - static_cast<int>(w.size()); };
     auto expect = [&](TWordKind kind) {
         const std::string w = NextWord(p);
-        if (FKeyWords.WordKind(w) != kind)
+        if (KindOf(w) != kind)
             RaiseError(6, {FKeyWords.KeyWord(kind), w}, wordStart(p, w));
     };
     auto expectText = [&](const std::string &expected, const std::string &w) {
@@ -214,7 +215,7 @@ TCommand TAlgorithmImpl::ParseCommand(int pos, int limit) {
             RaiseError(6, {expected, w}, wordStart(p, w));
     };
 
-    const TWordKind kind = FKeyWords.WordKind(word);
+    const TWordKind kind = KindOf(word);
     switch (kind) {
     case wkIf: {
         c.Kind = ckIf;
@@ -225,12 +226,12 @@ TCommand TAlgorithmImpl::ParseCommand(int pos, int limit) {
         ReadBody(c.BodyStart, c.BodyEnd, c.NextPos);
         int q = c.BodyEnd;
         std::string w = NextWord(q);
-        if (FKeyWords.WordKind(w) == wkEnd)
+        if (KindOf(w) == wkEnd)
             w = NextWord(q);
-        if (w == ";") {
+        if (IsWord(w, ';')) {
             c.NextPos = q;
         } else {
-            if (FKeyWords.WordKind(w) != wkElse)
+            if (KindOf(w) != wkElse)
                 RaiseError(2, {}, wordStart(q, w));
             c.AuxStart = q;
             c.AuxEnd = limit;
@@ -270,7 +271,7 @@ TCommand TAlgorithmImpl::ParseCommand(int pos, int limit) {
         c.ExprPos = wordStart(p, c.Text1);
         int q = p;
         std::string w = NextWord(q);
-        if (w == "[") {
+        if (IsWord(w, '[')) {
             ReadCoordinates(*this, FText, p, c);
             w = NextWord(p);
         } else {
@@ -278,7 +279,7 @@ TCommand TAlgorithmImpl::ParseCommand(int pos, int limit) {
         }
         expectText(")", w);
         c.NextPos = p;
-        if (NextWord(q = p) == ";")
+        if (IsWord(NextWord(q = p), ';'))
             c.NextPos = q;
         return c;
     }
@@ -292,7 +293,7 @@ TCommand TAlgorithmImpl::ParseCommand(int pos, int limit) {
         int q = c.BodyEnd;
         NextWord(q);  // the closing bracket
         c.NextPos = q;
-        if (NextWord(q) == ";")
+        if (IsWord(NextWord(q), ';'))
             c.NextPos = q;
         return c;
     }
@@ -304,7 +305,7 @@ TCommand TAlgorithmImpl::ParseCommand(int pos, int limit) {
         c.Text1 = word;
         int q = p;
         std::string w = NextWord(q);
-        if (w == "[") {
+        if (IsWord(w, '[')) {
             c.Kind = ckAssignElement;
             ReadCoordinates(*this, FText, p, c);
             w = NextWord(p);
@@ -318,11 +319,11 @@ TCommand TAlgorithmImpl::ParseCommand(int pos, int limit) {
         c.BodyEnd = p;
         int r = p;
         const std::string after = NextWord(r);
-        if (after == ";") {
+        if (IsWord(after, ';')) {
             c.NextPos = r;
         } else {
             c.NextPos = c.BodyEnd;
-            if (FKeyWords.WordKind(after) != wkElse)
+            if (KindOf(after) != wkElse)
                 RaiseError(2, {}, wordStart(r, after));
         }
         return c;
@@ -344,7 +345,7 @@ std::vector<TArgumentPart> TAlgorithmImpl::SplitArguments(const std::string &tex
     for (;;) {
         const std::string word = ReadWordAt(FKeyWords, text, scan, position - 1);
         const bool atEnd = word.empty();
-        if (atEnd || (word == "," && round == 0 && square == 0 && curly == 0)) {
+        if (atEnd || (IsWord(word, ',') && round == 0 && square == 0 && curly == 0)) {
             parts.push_back({part, partPos});
             if (atEnd)
                 return parts;
@@ -387,7 +388,7 @@ std::vector<TArgumentPart> TAlgorithmImpl::BuildWriteText(int from, int to) {
             parts.push_back({part, partPos});
             return parts;
         }
-        if (word == "," && round == 0 && square == 0) {
+        if (IsWord(word, ',') && round == 0 && square == 0) {
             parts.push_back({part, partPos});
             part.clear();
             partEmpty = true;
@@ -399,10 +400,15 @@ std::vector<TArgumentPart> TAlgorithmImpl::BuildWriteText(int from, int to) {
             }
             continue;
         }
-        if (word == "(") ++round;
-        else if (word == ")") --round;
-        else if (word == "[") ++square;
-        else if (word == "]") --square;
+        if (word.size() == 1) {
+            switch (word[0]) {
+            case '(': ++round; break;
+            case ')': --round; break;
+            case '[': ++square; break;
+            case ']': --square; break;
+            default: break;
+            }
+        }
         if (partEmpty) {
             partPos = scan - static_cast<int>(word.size());
             partEmpty = false;

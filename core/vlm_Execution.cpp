@@ -80,6 +80,18 @@ int64_t LoopBound(const Value &value) {
     throw EPassFailure("the loop bound '" + Shown(value) + "' is not a number");
 }
 
+// ValueToText, with a shortcut for whole reals below 1E15, whose text is their digits.
+std::string TextOfValue(const Value &value) {
+    if (value.IsReal()) {
+        const double r = value.AsReal();
+        if (r != 0 && r == std::floor(r) && std::fabs(r) < 1e15)
+            return std::to_string(static_cast<int64_t>(r));
+    } else if (value.IsInteger()) {
+        return std::to_string(value.AsInteger());
+    }
+    return ValueToText(value);
+}
+
 struct EFunctionFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -209,7 +221,7 @@ Value TAlgorithmImpl::Evaluate(const std::string &text, int reference) {
         if (word.empty())
             break;
         const int src = reference + (p - static_cast<int>(word.size())) - 1;
-        const TWordKind kind = FKeyWords.WordKind(word);
+        const TWordKind kind = KindOf(word);
         std::string piece;
         if (const char *code = EvaluatorCode(kind)) {
             piece = code;
@@ -227,12 +239,12 @@ Value TAlgorithmImpl::Evaluate(const std::string &text, int reference) {
             }
         } else if (kind == wkFunction) {
             piece = CallFunction(*this, text, reference, word, p, src);
-        } else if (word == ":=") {
+        } else if (IsAssignWord(word)) {
             RaiseError(2, {}, src);
         } else if (kind == wkOther && FKeyWords.CharClass(word[0]) == ccWordChar && !(word[0] >= '0' && word[0] <= '9')) {
             Value value;
             int q = p;
-            if (ReadWordAt(FKeyWords, text, q, base) == "[") {
+            if (IsWord(ReadWordAt(FKeyWords, text, q, base), '[')) {
                 // Brackets counted character by character, as far as the text goes.
                 int depth = 1;
                 int close = q;
@@ -250,7 +262,7 @@ Value TAlgorithmImpl::Evaluate(const std::string &text, int reference) {
             } else {
                 GetVariable(word, src, value, true, true);
             }
-            piece = ValueToText(value);
+            piece = TextOfValue(value);
         } else if (kind == wkString || kind == wkOther) {
             piece = word;
         } else {
@@ -279,8 +291,9 @@ TArrayOfInteger TAlgorithmImpl::EvaluateCoordinates(const std::string &text, int
     TArrayOfInteger coords;
     for (const TArgumentPart &part : SplitArguments(text, position)) {
         const Value value = Evaluate(part.Text, part.Position);
+        const std::string text = value.IsNumber() ? TextOfValue(value) : std::string();
         int64_t number = 0;
-        if (!value.IsNumber() || !IsIntegerText(ValueToText(value)) || !TextToInt64(ValueToText(value), number) ||
+        if (!IsIntegerText(text) || !TextToInt64(text, number) ||
             number < std::numeric_limits<int32_t>::min() || number > std::numeric_limits<int32_t>::max())
             RaiseError(11, {}, position);
         coords.push_back(static_cast<int32_t>(number));
@@ -372,7 +385,7 @@ void TAlgorithmImpl::ExecuteRange(int start, int limit) {
             std::string output;
             if (c.BodyEnd > c.BodyStart) {
                 for (const TArgumentPart &part : BuildWriteText(c.BodyStart, c.BodyEnd))
-                    output += ValueToText(Evaluate(part.Text, part.Position));
+                    output += TextOfValue(Evaluate(part.Text, part.Position));
             }
             NotifyWrite(output);
             break;

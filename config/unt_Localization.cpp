@@ -418,21 +418,27 @@ void SetItems(QObject *element, const QStringList &items) {
     }
 }
 
+// Visits the named elements of a window in creation order. Our own windows inside it (the
+// editor windows in the main window's document area) have sections of their own, and a
+// file dialog's inner widgets are Qt's, so neither is entered.
+template <class F> void ForEachElement(QObject *parent, const F &visit) {
+    for (QObject *child : parent->children()) {
+        if (child->isWidgetType() && QByteArray(child->metaObject()->className()).startsWith("Tfrm"))
+            continue;
+        if (!child->objectName().isEmpty())
+            visit(child);
+        if (!qobject_cast<QFileDialog *>(child))
+            ForEachElement(child, visit);
+    }
+}
+
 class TFormTranslator {
 public:
     TFormTranslator(const TIniFile &ini, QString section, bool isNew)
         : FIni(ini), FSection(std::move(section)), FSuffix(isNew ? QStringLiteral(".New") : QString()) {}
 
     void TranslateChildren(QObject *parent) {
-        for (QObject *child : parent->children()) {
-            // Our own windows inside this one (editor windows in the main window's
-            // document area) have sections of their own.
-            if (child->isWidgetType() && QByteArray(child->metaObject()->className()).startsWith("Tfrm"))
-                continue;
-            if (!child->objectName().isEmpty())
-                TranslateElement(child);
-            TranslateChildren(child);
-        }
+        ForEachElement(parent, [this](QObject *element) { TranslateElement(element); });
     }
 
 private:
@@ -515,6 +521,19 @@ void TranslateForm(QWidget *form, const QString &fileName, bool isNew) {
     if (!caption.isEmpty())
         form->setWindowTitle(caption);
     TFormTranslator(ini, section, isNew).TranslateChildren(form);
+}
+
+QStringList FormElementNames(QWidget *form) {
+    QStringList names;
+    if (!form)
+        return names;
+    ForEachElement(form, [&names](QObject *element) {
+        names.append(element->objectName());
+        for (const QString &column : element->property(ColumnNamesProperty).toStringList())
+            if (!column.isEmpty())
+                names.append(column);
+    });
+    return names;
 }
 
 void SetColumnNames(QAbstractItemView *grid, const QStringList &columnNames) {

@@ -91,6 +91,10 @@ void ResetToolkitTexts();
 // "Tfrm") are skipped: they are translated on their own.
 void TranslateForm(QWidget *form, const QString &fileName, bool isNew);
 
+// The element names TranslateForm visits in `form`, in its order: named descendants (not
+// inside nested windows of our own or inside file dialogs) and the grid columns' names.
+QStringList FormElementNames(QWidget *form);
+
 // Names the columns of a grid (a table view or table widget), so they translate like the
 // elements they are: "<column name>.Caption" becomes the header text of that column (through
 // the model's setHeaderData for a plain view). Call it after the model is set.

@@ -44,6 +44,10 @@ struct EPassFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A check that the host stopped (it lets the host's events through between commands): it ends
+// as failed, so no partial CommandLines survive, but it is no failure to report.
+struct EPassStopped {};
+
 // One part of an argument or coordinate list: its text and the source position of its
 // first character.
 struct TArgumentPart {

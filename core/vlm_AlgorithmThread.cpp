@@ -75,9 +75,15 @@ void TAlgorithmImpl::Execute() {
             SetText(std::string());
         ReportError(FormatErrorMessage(0, {}), 0, 0);
     }
+    // A check while a run is active would share the run's text and tables; the host must not
+    // ask for one, and if it does, nothing happens.
+    if (mode == mdControl && FStatus != rsIdle)
+        return;
     {
         std::lock_guard lock(FMutex);
         FHostThread = std::this_thread::get_id();
+        if (!paused)
+            FLastFailure.clear();
     }
     FStopRequested = false;
 
@@ -210,6 +216,7 @@ bool TAlgorithmImpl::RunPass(bool check, bool statusAlreadyRunning) {
         succeeded = true;
     } catch (const ECatalogueError &) {
         // Already delivered through OnCompileError.
+    } catch (const EPassStopped &) {
     } catch (const EPassFailure &e) {
         SetLastFailure(e.what());
     } catch (const std::bad_alloc &) {

@@ -487,6 +487,8 @@ void TAlgorithmImpl::CheckRange(int start, int limit) {
         }
         if (Owner.ProcessMessages)
             Owner.ProcessMessages();
+        if (FStopRequested)
+            throw EPassStopped();
         pos = c.NextPos;
         if (!(pos < limit))
             return;

@@ -251,6 +251,26 @@ TEST(CompilerCheck, CheckAnnouncesNoVariablesAndStaysOnTheCallersThread) {
     EXPECT_EQ(r.Trace, (std::vector<std::string>{"status running", "status idle"}));
 }
 
+// The check lets the host's events through between commands; a Stop given there (the user
+// closes the document) ends the check as failed, without an error and without a reason.
+TEST(CompilerCheck, StopFromTheHostsEventsEndsTheCheck) {
+    TAlgorithm a;
+    TRecorder r;
+    r.Attach(a);
+    int calls = 0;
+    a.ProcessMessages = [&] {
+        if (++calls == 3)
+            a.Stop();
+    };
+    a.Algoritmus = SourceLines("začátek\n  x := 1;\n  x := 2;\n  x := 3;\n  x := 4;\n  x := ;\nkonec");
+    a.SetMode(mdControl);
+    a.Execute();
+    EXPECT_TRUE(r.Errors.empty());
+    EXPECT_TRUE(a.CommandLines().empty());
+    EXPECT_EQ(a.LastFailure(), "");
+    EXPECT_EQ(a.Status(), rsIdle);
+}
+
 TEST(CompilerCheck, EmptyTextIsErrorZeroThrownToTheCaller) {
     TAlgorithm a;
     TRecorder r;

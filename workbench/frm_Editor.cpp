@@ -28,6 +28,7 @@ namespace {
 constexpr int GlyphMargin = 0;
 constexpr int NumberMargin = 1;
 constexpr int GlyphMarginWidth = GutterGlyphWidth + 8;
+constexpr int GlyphMarkerMask = (1 << (ggInvalidStop + 1)) - 1;  // the grey disc is never shown
 
 // Markers 0 to 4 are the glyphs by their index; 5 to 7 the line backgrounds.
 constexpr int ActiveBackMarker = 5;
@@ -88,6 +89,9 @@ TfrmEditor::TfrmEditor(QWidget *parent) : QWidget(parent) {
     sedEditor->setUtf8(true);
     sedEditor->setEolMode(QsciScintilla::EolUnix);
     sedEditor->setTabWidth(2);
+    // The horizontal scroll bar only when a line is wider than the view.
+    sedEditor->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1UL);
+    sedEditor->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1UL);
 
     // The editor's own rules until the main window hands over its shared set.
     FOwnRules = new TSyntaxRules(TSyntaxRules::rkScreen, this);
@@ -103,14 +107,14 @@ TfrmEditor::TfrmEditor(QWidget *parent) : QWidget(parent) {
     // Margins and markers after the lexer, which would otherwise reset them.
     sedEditor->setMarginType(GlyphMargin, QsciScintilla::SymbolMargin);
     sedEditor->setMarginWidth(GlyphMargin, GlyphMarginWidth);
-    sedEditor->setMarginMarkerMask(GlyphMargin, (1 << GutterGlyphCount) - 1);
+    sedEditor->setMarginMarkerMask(GlyphMargin, GlyphMarkerMask);
     sedEditor->setMarginSensitivity(GlyphMargin, true);
     sedEditor->setMarginType(NumberMargin, QsciScintilla::NumberMargin);
     sedEditor->setMarginMarkerMask(NumberMargin, 0);
     sedEditor->setMarginSensitivity(NumberMargin, true);
     sedEditor->setMarginWidth(2, 0);
     sedEditor->setMarginsFont(DesignedFont(8));
-    for (int glyph = 0; glyph < GutterGlyphCount; ++glyph)
+    for (int glyph = 0; glyph <= ggInvalidStop; ++glyph)
         sedEditor->markerDefine(DrawGutterGlyph(glyph), glyph);
     for (int marker : {ActiveBackMarker, StopBackMarker, InvalidStopBackMarker})
         sedEditor->markerDefine(QsciScintilla::Background, marker);

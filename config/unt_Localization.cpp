@@ -389,11 +389,14 @@ void SetLines(QObject *element, const QStringList &lines) {
             eol = QStringLiteral("\n");
         else if (editor->eolMode() == QsciScintilla::EolMac)
             eol = QStringLiteral("\r");
-        // Replacing the text of an untouched editor leaves it untouched.
+        // Replacing the text of an untouched editor leaves it untouched: its new text is
+        // where it starts, so there is nothing to undo.
         const bool wasModified = editor->isModified();
         editor->setText(lines.join(eol));
-        if (!wasModified)
+        if (!wasModified) {
+            editor->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
             editor->setModified(false);
+        }
     } else if (auto *plain = qobject_cast<QPlainTextEdit *>(element)) {
         plain->setPlainText(lines.join('\n'));
     } else if (auto *rich = qobject_cast<QTextEdit *>(element)) {

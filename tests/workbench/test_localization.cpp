@@ -380,6 +380,7 @@ TEST_F(LocalizationTest, TranslateFormOfANewWindowGivesTheStartingText) {
     EXPECT_EQ(form.sedEditor->text(2).trimmed(), "");
     EXPECT_EQ(form.sedEditor->text(3), "konec");
     EXPECT_FALSE(form.sedEditor->isModified());
+    EXPECT_FALSE(form.sedEditor->isUndoAvailable());
     // ".Items" has no ".New" key in the file, so the new window keeps its own items.
     EXPECT_EQ(form.cbxList->itemText(0), "1");
 }

@@ -46,6 +46,31 @@ const QStringList DesignedCompletionWords = {
     QStringLiteral("nebo"),     QStringLiteral("a"),      QStringLiteral("ne"),     QStringLiteral("pravda"),
     QStringLiteral("nepravda")};
 
+// The editor with a completion context that understands UTF-8: QScintilla builds the word
+// before the caret byte by byte as Latin-1, so "čt" would never match "čti".
+class TCodeEditor : public QsciScintilla {
+public:
+    using QsciScintilla::QsciScintilla;
+
+    QStringList apiContext(int pos, int &context_start, int &last_word_start) override {
+        int start = pos;
+        while (start > 0) {
+            const auto c = static_cast<unsigned char>(SendScintilla(SCI_GETCHARAT, start - 1));
+            if (c <= 32 || TSyntaxRules::IsWordEnd(c))
+                break;
+            --start;
+        }
+        context_start = start;
+        last_word_start = start;
+        QByteArray word;
+        if (pos > start) {
+            word = bytes(start, pos);
+            word.chop(1);  // bytes() adds a terminating NUL
+        }
+        return {QString::fromUtf8(word)};
+    }
+};
+
 QFont DesignedFont(int pointSize) {
     QFont font(QStringLiteral("Courier New"), pointSize);
     font.setStyleHint(QFont::TypeWriter);
@@ -80,7 +105,7 @@ TfrmEditor::TfrmEditor(QWidget *parent) : QWidget(parent) {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    sedEditor = new QsciScintilla(this);
+    sedEditor = new TCodeEditor(this);
     sedEditor->setObjectName(QStringLiteral("sedEditor"));
     sedEditor->setAccessibleName(QStringLiteral("sedEditor"));
     layout->addWidget(sedEditor);

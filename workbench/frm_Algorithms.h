@@ -39,6 +39,8 @@ class QStatusBar;
 class QTabBar;
 class QToolBar;
 class QToolButton;
+class TAlgorithmsEdit;
+class TAlgorithmsRun;
 class TSyntaxRules;
 
 // The editor appearance a new document window gets (ApplyEditorSettings).
@@ -72,6 +74,10 @@ public:
     TAlgorithm algAlgorithm;
     TSyntaxRules *susKirda = nullptr;
     TSyntaxRules *susPrint = nullptr;
+    // The run commands and panels (frm_AlgorithmsRun.cpp); find, replace, translation,
+    // formatting, the editing commands and the examples (frm_AlgorithmsEdit.cpp).
+    TAlgorithmsRun *AlgorithmsRun = nullptr;
+    TAlgorithmsEdit *AlgorithmsEdit = nullptr;
 
     QMdiArea *mdiDocuments = nullptr;
     QTabBar *tabWindows = nullptr;
@@ -201,6 +207,7 @@ private:
     void ShowException(const char *what);
 
     bool IsIdle() const;
+    static void StopCompletionThread(TfrmEditor *editor);
 
     QList<TfrmEditor *> FEditors;
     QStringList FReopenList;

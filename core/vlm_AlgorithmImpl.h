@@ -149,6 +149,22 @@ public:
     void SetText(std::string text);
     std::string JoinedAlgoritmus() const;
 
+    // Nesting of bodies, expressions and coordinates, counted so that an absurdly deep text
+    // ends the pass instead of the stack.
+    int FDepth = 0;
+    struct TNesting {
+        TAlgorithmImpl &A;
+        explicit TNesting(TAlgorithmImpl &a) : A(a) {
+            if (++A.FDepth > 2000) {
+                --A.FDepth;
+                throw EPassFailure("the algorithm is nested too deeply");
+            }
+        }
+        ~TNesting() { --A.FDepth; }
+        TNesting(const TNesting &) = delete;
+        TNesting &operator=(const TNesting &) = delete;
+    };
+
     TAlgorithm &Owner;
     std::string FName;
     TKeyWords FKeyWords;

@@ -194,6 +194,7 @@ TWordKind TAlgorithmImpl::KindOf(const std::string &word) {
 bool TAlgorithmImpl::RunPass(bool check, bool statusAlreadyRunning) {
     SetLastFailure(std::string());
     FKindCache.clear();
+    FDepth = 0;
     bool succeeded = false;
     try {
         if (statusAlreadyRunning)

@@ -195,6 +195,7 @@ void ReadCoordinates(TAlgorithmImpl &a, const std::string &text, int &pos, TComm
 }  // namespace
 
 TCommand TAlgorithmImpl::ParseCommand(int pos, int limit) {
+    const TNesting nesting(*this);
     TCommand c;
     const int length = static_cast<int>(FText.size());
     int p = pos;
@@ -439,6 +440,7 @@ void TAlgorithmImpl::AddCommandLine(int position) {
 }
 
 void TAlgorithmImpl::CheckRange(int start, int limit) {
+    const TNesting nesting(*this);
     if (limit < 1)
         throw EPassFailure("a body holds no command, so the pass lost its place in the text");
     if (Owner.ProcessMessages)

@@ -211,6 +211,7 @@ std::string CallFunction(TAlgorithmImpl &a, const std::string &text, int referen
 }  // namespace
 
 Value TAlgorithmImpl::Evaluate(const std::string &text, int reference) {
+    const TNesting nesting(*this);
     CheckExpression(text, reference);
     const int base = reference - 1;
     const int length = static_cast<int>(text.size());
@@ -321,6 +322,7 @@ void TAlgorithmImpl::ReadValue(const std::string &name, int position, const std:
 // --- The commands ---------------------------------------------------------------------------
 
 void TAlgorithmImpl::ExecuteRange(int start, int limit) {
+    const TNesting nesting(*this);
     if (limit < 1)
         throw EPassFailure("a body holds no command, so the pass lost its place in the text");
     int pos = start;

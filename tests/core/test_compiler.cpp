@@ -306,6 +306,24 @@ TEST(CompilerCheck, BodyWithoutCommandEndsThePassOutsideTheCatalogue) {
     }
 }
 
+TEST(CompilerCheck, AbsurdNestingEndsThePassInsteadOfTheStack) {
+    std::string ifs = "začátek ";
+    std::string reads = "začátek a[1] := 1; x := ";
+    for (int i = 0; i < 5000; ++i) {
+        ifs += "jestliže 1 pak ";
+        reads += "a[";
+    }
+    ifs += "x := 1; konec";
+    reads += "1" + std::string(5000, ']') + "; konec";
+    for (const std::string &src : {ifs, reads}) {
+        for (TMode mode : {mdControl, mdRun}) {
+            std::string failure;
+            EXPECT_TRUE(Errors(src, mode, false, &failure).empty());
+            EXPECT_EQ(failure, mode == mdControl && src == reads ? "" : "the algorithm is nested too deeply");
+        }
+    }
+}
+
 TEST(CompilerCheck, ErrorTextsComeFromTheComponentsSectionOfALanguageFile) {
     const std::string file = testing::TempDir() + "h3_errors.lng";
     {

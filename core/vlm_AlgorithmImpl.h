@@ -87,6 +87,14 @@ inline bool IsWord(const std::string &word, char c) { return word.size() == 1 &&
 inline bool IsAssignWord(const std::string &word) { return word.size() == 2 && word[0] == ':' && word[1] == '='; }
 std::string JoinCoordinates(const TArrayOfInteger &coords, const char *separator);
 
+// Where the lines of a text break, for turning positions into line and column quickly.
+struct TLineTable {
+    std::vector<int> CarriageReturns;  // positions of every CR
+    std::vector<int> LineBreaks;       // where each break stands: its CR, or the LF after it
+    void Build(const std::string &text);
+    void LineCol(int length, int position, int &line, int &column) const;
+};
+
 class TAlgorithmImpl {
 public:
     TAlgorithmImpl(TAlgorithm &owner, const std::string &name);
@@ -187,8 +195,7 @@ private:
 
     // The text of the current pass (positions are 1-based into it) and where its lines break.
     std::string FText;
-    std::vector<int> FCarriageReturns;  // positions of every CR
-    std::vector<int> FLineBreaks;       // where each break stands: its CR, or the LF after it
+    TLineTable FLines;
 
     // Variables keyed by the upper-case name; elements by upper-case name + packed coordinates.
     std::unordered_map<std::string, TVariable> FVariables;

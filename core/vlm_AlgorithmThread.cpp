@@ -321,12 +321,17 @@ void TAlgorithmImpl::NotifyStatus() {
 }
 
 void TAlgorithmImpl::ReportError(const std::string &message, int code, int position) {
-    // Outside a pass (a host reading words with our keyword set) the positions belong to the
-    // current lines of Algoritmus.
-    if (FStatus == rsIdle && !OnWorker() && code != 0)
-        SetText(JoinedAlgoritmus());
     int line, column;
-    PosToLineCol(position, line, column);
+    if (FStatus == rsIdle && !OnWorker() && code != 0) {
+        // Outside a pass (a host reading words with our keyword set) the position belongs to
+        // the current lines of Algoritmus; the pass's own text is left alone.
+        TLineTable table;
+        const std::string text = JoinedAlgoritmus();
+        table.Build(text);
+        table.LineCol(static_cast<int>(text.size()), position, line, column);
+    } else {
+        PosToLineCol(position, line, column);
+    }
     if (Owner.OnCompileError)
         Deliver([&] { Owner.OnCompileError(Owner, message, code, line, column); });
     Stop();

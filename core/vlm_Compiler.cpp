@@ -23,23 +23,21 @@ bool IsBlankText(const std::string &text) {
 
 // --- Positions and errors -------------------------------------------------------------------
 
-void TAlgorithmImpl::SetText(std::string text) {
-    FText = std::move(text);
-    FCarriageReturns.clear();
-    FLineBreaks.clear();
-    const int length = static_cast<int>(FText.size());
+void TLineTable::Build(const std::string &text) {
+    CarriageReturns.clear();
+    LineBreaks.clear();
+    const int length = static_cast<int>(text.size());
     for (int i = 1; i <= length; ++i) {
-        if (FText[i - 1] != '\r')
+        if (text[i - 1] != '\r')
             continue;
-        FCarriageReturns.push_back(i);
-        FLineBreaks.push_back(i < length && FText[i] == '\n' ? i + 1 : i);
+        CarriageReturns.push_back(i);
+        LineBreaks.push_back(i < length && text[i] == '\n' ? i + 1 : i);
     }
 }
 
 // Line = 1 + the CRs up to the position; column = distance from the last break at or before
 // it. Both come from tables built once per text, so a run may ask for every command.
-void TAlgorithmImpl::PosToLineCol(int position, int &line, int &column) const {
-    const int length = static_cast<int>(FText.size());
+void TLineTable::LineCol(int length, int position, int &line, int &column) const {
     if (position > length)
         position = length;
     if (position <= 0) {
@@ -47,10 +45,19 @@ void TAlgorithmImpl::PosToLineCol(int position, int &line, int &column) const {
         column = 0;
         return;
     }
-    line = 1 + static_cast<int>(std::upper_bound(FCarriageReturns.begin(), FCarriageReturns.end(), position) -
-                                FCarriageReturns.begin());
-    auto it = std::upper_bound(FLineBreaks.begin(), FLineBreaks.end(), position);
-    column = position - (it == FLineBreaks.begin() ? 0 : *(it - 1));
+    line = 1 + static_cast<int>(std::upper_bound(CarriageReturns.begin(), CarriageReturns.end(), position) -
+                                CarriageReturns.begin());
+    auto it = std::upper_bound(LineBreaks.begin(), LineBreaks.end(), position);
+    column = position - (it == LineBreaks.begin() ? 0 : *(it - 1));
+}
+
+void TAlgorithmImpl::SetText(std::string text) {
+    FText = std::move(text);
+    FLines.Build(FText);
+}
+
+void TAlgorithmImpl::PosToLineCol(int position, int &line, int &column) const {
+    FLines.LineCol(static_cast<int>(FText.size()), position, line, column);
 }
 
 void TAlgorithmImpl::RaiseError(int index, const TArrayOfString &arguments, int position) {

@@ -324,6 +324,47 @@ TEST(CompilerCheck, AbsurdNestingEndsThePassInsteadOfTheStack) {
     }
 }
 
+// A lone LF is no line break: the column runs on through it. A position past the end is
+// taken as the last character.
+TEST(CompilerPositions, LinesBreakOnlyAtCarriageReturns) {
+    TAlgorithm a;
+    TRecorder r;
+    r.Attach(a);
+    a.Algoritmus = {W("začátek"), "  x := 1;\n  y := ;", W("konec")};
+    a.SetMode(mdControl);
+    a.Execute();
+    a.Algoritmus = {W("začátek"), "  x := 1;"};
+    a.Execute();
+    ASSERT_EQ(r.Errors.size(), 2u);
+    EXPECT_EQ(r.Errors[0].Code, 15);
+    EXPECT_EQ(r.Errors[0].Line, 2);
+    EXPECT_EQ(r.Errors[0].Column, 17);
+    EXPECT_EQ(r.Errors[1].Code, 5);
+    EXPECT_EQ(r.Errors[1].Line, 1);
+    EXPECT_EQ(r.Errors[1].Column, 1);
+}
+
+// The keyword set reports an unclosed literal through the component even outside a pass
+// (the formatter and the translation read with it); the position is then one of Algoritmus.
+TEST(CompilerPositions, KeyWordHookOutsideAPassReportsAgainstAlgoritmus) {
+    TAlgorithm a;
+    TRecorder r;
+    r.Attach(a);
+    a.Algoritmus = SourceLines("začátek\n  napiš('abc);\nkonec");
+    std::string text;
+    for (const auto &l : a.Algoritmus)
+        text += (text.empty() ? "" : "\r\n") + l;
+    int pos = 1;
+    for (int i = 0; i < 3; ++i)
+        a.KeyWords().ReadWord(text, pos, false);
+    EXPECT_THROW(a.KeyWords().ReadWord(text, pos, false), ECatalogueError);
+    ASSERT_EQ(r.Errors.size(), 1u);
+    EXPECT_EQ(r.Errors[0].Code, 22);
+    EXPECT_EQ(r.Errors[0].Line, 2);
+    EXPECT_EQ(r.Errors[0].Column, 9);
+    EXPECT_EQ(a.Status(), rsIdle);
+}
+
 TEST(CompilerCheck, ErrorTextsComeFromTheComponentsSectionOfALanguageFile) {
     const std::string file = testing::TempDir() + "h3_errors.lng";
     {

@@ -26,8 +26,6 @@
 
 #include <Qsci/qsciscintilla.h>
 
-#include "frm_AlgorithmsEdit.h"
-#include "frm_AlgorithmsRun.h"
 #include "unt_Accessibility.h"
 #include "unt_Highlighter.h"
 #include "unt_Localization.h"
@@ -95,8 +93,6 @@ TfrmAlgorithms::TfrmAlgorithms(QWidget *parent) : QMainWindow(parent) {
     CreateActions();
     CreateMenus();
     CreateToolBars();
-    AlgorithmsRun = new TAlgorithmsRun(*this);
-    AlgorithmsEdit = new TAlgorithmsEdit(*this, *AlgorithmsRun);
 
     // Without a settings file this is a first start: the pseudocode words come from the
     // language's file. A broken file must not stop the program from starting.
@@ -255,7 +251,7 @@ void TfrmAlgorithms::closeEvent(QCloseEvent *event) {
         if (!CloseAllEditors())
             return;
         // The settings file is written here once it exists.
-        AlgorithmsRun->Shutdown();
+        algAlgorithm.Stop();
         close = true;
     });
     if (close)

@@ -169,6 +169,7 @@ TfrmEditor::TfrmEditor(QWidget *parent) : QWidget(parent) {
 
     SetLines(StartingLines());
     sedEditor->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    sedEditor->setModified(false);
     FModified = false;
     UpdateMarginWidths();
 
@@ -176,6 +177,13 @@ TfrmEditor::TfrmEditor(QWidget *parent) : QWidget(parent) {
             [this](int position, int type, const char *, int, int linesAdded, int, int, int, int, int) {
                 sedEditorModified(position, type, linesAdded);
             });
+    // Whoever marks the editor's text as untouched (a window translation putting in a new
+    // starting text does) makes the document unmodified; undoing back to the saved text
+    // does not, since every change counts.
+    connect(sedEditor, &QsciScintilla::modificationChanged, this, [this](bool modified) {
+        if (!modified && !FUndoRedo)
+            SetModified(false);
+    });
     connect(sedEditor, &QsciScintilla::marginClicked, this, &TfrmEditor::sedEditorGutterClick);
     connect(sedEditor, &QsciScintilla::cursorPositionChanged, this, &TfrmEditor::sedEditorStatusChange);
     WatchSubWindow();
@@ -309,6 +317,8 @@ void TfrmEditor::SetModified(bool modified) {
     if (modified == FModified)
         return;
     FModified = modified;
+    if (!modified)
+        sedEditor->setModified(false);  // the editor's own flag follows, for whoever asks it
     emit OnModifiedChange(this);
 }
 
@@ -532,6 +542,7 @@ void TfrmEditor::ShowCompletion() { sedEditor->autoCompleteFromAPIs(); }
 void TfrmEditor::sedEditorModified(int position, int modificationType, int linesAdded) {
     if (!(modificationType & (QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT)))
         return;
+    FUndoRedo = modificationType & (QsciScintillaBase::SC_PERFORMED_UNDO | QsciScintillaBase::SC_PERFORMED_REDO);
     if (linesAdded != 0) {
         // Lines inserted or deleted at the very start of a line come before it, so a mark
         // on that line moves with its text; elsewhere they follow the line.

@@ -154,7 +154,7 @@ private:
     QStringList FStopMarks;
     int FActiveLine = -1;
     bool FModified = false;
-    bool FLoading = false;
+    bool FUndoRedo = false;  // the last text change was an undo or redo
     bool FShowLineNumbers = true;
     int FCaretLine = 0;
     int FCaretIndex = 0;

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTemporaryDir>
 
 #include <deque>
@@ -327,6 +329,51 @@ TEST_F(EditorDocument, ReportsItsDestruction) {
     QObject::connect(editor, &TfrmEditor::OnDestroyed, [&](TfrmEditor *e) { reported = e; });
     delete editor;
     EXPECT_EQ(reported, editor);
+}
+
+TEST_F(EditorDocument, ALanguageFileGivesANewWindowItsStartingTextAndDialogTitle) {
+    const QString lng = Dir.filePath(QStringLiteral("Test.lng"));
+    WriteBytes(lng, "[frmEditor]\n"
+                    "sedEditor.Lines.New=\"{ Nov\xC3\xBD }\",begin,,end\n"
+                    "svdFile.Title=Save algorithm\n");
+    TranslateForm(&Editor, lng, true);
+    EXPECT_EQ(Editor.Lines(), QStringList({QStringLiteral("{ Nový }"), "begin", "", "end"}));
+    EXPECT_EQ(Editor.svdFile->windowTitle(), QStringLiteral("Save algorithm"));
+    EXPECT_FALSE(Editor.Modified()) << "a starting text is no change of the user's";
+    EXPECT_FALSE(Editor.sedEditor->isUndoAvailable());
+
+    Type(QStringLiteral("x"));
+    EXPECT_TRUE(Editor.Modified());
+    Editor.sedEditor->undo();
+    EXPECT_TRUE(Editor.Modified()) << "every change counts, undoing one too";
+}
+
+TEST(EditorActivation, ReportsBecomingTheActiveDocumentInADocumentArea) {
+    QMdiArea area;
+    auto *first = new TfrmEditor;
+    auto *second = new TfrmEditor;
+    area.addSubWindow(first);
+    area.addSubWindow(second);
+    area.resize(500, 400);
+    area.show();
+    QApplication::processEvents();
+    QList<TfrmEditor *> activated;
+    for (TfrmEditor *editor : {first, second})
+        QObject::connect(editor, &TfrmEditor::OnActivated, [&](TfrmEditor *e) { activated << e; });
+
+    area.setActiveSubWindow(area.subWindowList().at(0));
+    area.setActiveSubWindow(area.subWindowList().at(1));
+    area.setActiveSubWindow(area.subWindowList().at(1));  // already active: nothing new
+    EXPECT_EQ(activated, QList<TfrmEditor *>({first, second}));
+
+    // The sub-window's close box asks the editor, which may refuse.
+    TTestPrompter prompter;
+    SetPrompter(&prompter);
+    second->SetModified(true);
+    prompter.Answers.push_back(QMessageBox::Cancel);
+    EXPECT_FALSE(area.subWindowList().at(1)->close());
+    EXPECT_EQ(area.subWindowList().size(), 2);
+    SetPrompter(nullptr);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "vlm_Ini.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -92,10 +93,19 @@ bool SameName(const std::string &a, const std::string &b) { return FoldName(a) =
 }  // namespace
 
 TIniFile::TIniFile(const std::string &fileName) : FFileName(fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) return;
+    // A folder is no file (a folder named "x.lng" must change nothing), and a file that
+    // cannot be read reads as one without values; neither may throw.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(fileName, ec)) return;
     FExists = true;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    try {
+        std::ifstream in(fileName, std::ios::binary);
+        if (!in) return;
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::exception &) {
+        return;
+    }
     std::string text = DecodeText(bytes).Utf8;
 
     TSection *current = nullptr;

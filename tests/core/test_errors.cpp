@@ -153,6 +153,8 @@ TEST_F(ErrorCatalogueFiles, ALaterLanguageKeepsTextsItDoesNotHave) {
     EXPECT_EQ(ErrorMessages[8], "Unknown command A: \"%s\"");
     EXPECT_EQ(ErrorMessages[2], W("Chybí B ř"));
     LoadErrorMessages((dir / "missing.lng").string(), "algAlgorithm");
+    fs::create_directories(dir / "folder.lng");
+    LoadErrorMessages((dir / "folder.lng").string(), "algAlgorithm");
     EXPECT_EQ(ErrorMessages[2], W("Chybí B ř"));
     ResetErrorMessages();
     EXPECT_EQ(ErrorMessages[8], W("Neznámý příkaz: \"%s\""));

@@ -177,13 +177,16 @@ TEST_F(IniFile, KeyListIsCutAtTheBufferSize) {
 }
 
 TEST_F(IniFile, MissingFileReadsAsEmpty) {
-    TIniFile ini((dir / "absent.lng").string());
-    EXPECT_FALSE(ini.Exists());
-    EXPECT_EQ(ini.ReadString("Messages", "Error", "<def>"), "<def>");
-    EXPECT_TRUE(ini.ReadSection("Messages").empty());
-    std::string value = "old";
-    EXPECT_FALSE(ReadLngString(ini, "Messages", "Error", value));
-    EXPECT_EQ(value, "");
+    fs::create_directories(dir / "folder.lng");  // a folder is no file, and reading it must not throw
+    for (const char *name : {"absent.lng", "folder.lng"}) {
+        TIniFile ini((dir / name).string());
+        EXPECT_FALSE(ini.Exists()) << name;
+        EXPECT_EQ(ini.ReadString("Messages", "Error", "<def>"), "<def>") << name;
+        EXPECT_TRUE(ini.ReadSection("Messages").empty()) << name;
+        std::string value = "old";
+        EXPECT_FALSE(ReadLngString(ini, "Messages", "Error", value)) << name;
+        EXPECT_EQ(value, "") << name;
+    }
 }
 
 TEST_F(IniFile, ReadLngStringIsTrueOnlyForANonEmptyValue) {

@@ -401,6 +401,8 @@ TEST_F(KeyWordsLanguageFile, WordCharsReplaceTheCharacterTable) {
 TEST_F(KeyWordsLanguageFile, MissingFileChangesNothing) {
     TKeyWords kw, untouched;
     EXPECT_FALSE(kw.LoadFromLanguageFile((dir / "none.lng").string()));
+    std::filesystem::create_directories(dir / "folder.lng");
+    EXPECT_FALSE(kw.LoadFromLanguageFile((dir / "folder.lng").string()));
     EXPECT_TRUE(kw.SamePseudoWords(&untouched));
     EXPECT_EQ(kw.csWordChars(), untouched.csWordChars());
 }

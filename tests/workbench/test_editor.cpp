@@ -348,6 +348,35 @@ TEST_F(EditorDocument, ALanguageFileGivesANewWindowItsStartingTextAndDialogTitle
     EXPECT_TRUE(Editor.Modified()) << "every change counts, undoing one too";
 }
 
+TEST_F(EditorDocument, GotoLineCentresTheLineWithTheCaretAtItsStart) {
+    QStringList lines;
+    for (int i = 1; i <= 200; ++i)
+        lines << QStringLiteral("řádek %1").arg(i);
+    Editor.SetLines(lines);
+    Editor.resize(400, 300);
+    Editor.show();
+    QApplication::processEvents();
+    Editor.sedEditor->setSelection(0, 0, 3, 2);
+    Editor.GotoLine(120);
+    EXPECT_EQ(Editor.CaretLine(), 120);
+    EXPECT_EQ(Editor.CaretColumn(), 1);
+    EXPECT_FALSE(Editor.sedEditor->hasSelectedText());
+    const int onScreen = static_cast<int>(Editor.sedEditor->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN));
+    ASSERT_GT(onScreen, 2);
+    EXPECT_EQ(Editor.sedEditor->firstVisibleLine(), 119 - onScreen / 2);
+}
+
+TEST_F(EditorDocument, CharactersOutsideTheCodePageSurviveATripThroughTheCore) {
+    Editor.SetLines({QStringLiteral("napiš '→ ž'"), QStringLiteral("konec")});
+    std::vector<char32_t> placeholders;
+    const TArrayOfString core = Editor.CoreLines(&placeholders);
+    ASSERT_EQ(core.size(), 2u);
+    EXPECT_EQ(core[0], "napi\x9A '\x98 \x9E'");
+    EXPECT_EQ(placeholders, std::vector<char32_t>({U'→'}));
+    Editor.SetCoreText(core[0] + "\r\n" + core[1] + "\r\n", placeholders);
+    EXPECT_EQ(Editor.Lines(), QStringList({QStringLiteral("napiš '→ ž'"), QStringLiteral("konec"), QString()}));
+}
+
 TEST(EditorActivation, ReportsBecomingTheActiveDocumentInADocumentArea) {
     QMdiArea area;
     auto *first = new TfrmEditor;

@@ -191,6 +191,11 @@ TfrmEditor::TfrmEditor(QWidget *parent) : QWidget(parent) {
 
 TfrmEditor::~TfrmEditor() {
     emit OnDestroyed(this);
+    // A completion list still being prepared works on its own thread: stop it while the
+    // lexer it belongs to is whole.
+    delete scpCompleter;
+    scpCompleter = nullptr;
+    FLexer->setAPIs(nullptr);
     // The editor goes first, so none of its notifications reaches a half-destroyed window.
     disconnect(sedEditor, nullptr, this, nullptr);
     delete sedEditor;
@@ -521,6 +526,7 @@ void TfrmEditor::SetCompletionWords(const QStringList &words) {
     // preparation for the one that replaced it and lose the list. Deleting the old object
     // stops its preparation and drops its pending events.
     delete scpCompleter;
+    FLexer->setAPIs(nullptr);  // the lexer keeps a plain pointer to its list
     scpCompleter = new QsciAPIs(FLexer);
     scpCompleter->setObjectName(QStringLiteral("scpCompleter"));
     for (const QString &word : words)

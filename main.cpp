@@ -1,4 +1,4 @@
-// The workbench's entry: the application's names, the main window (which fills the message
+// The workbench's entry: the application's names, the picture lists, the main window (which fills the message
 // table, applies the language and, once shown, opens the file named on the command line or
 // a new document), and the message loop.
 #include <QApplication>
@@ -6,6 +6,7 @@
 
 #include <exception>
 
+#include "dtm_Images.h"
 #include "frm_Algorithms.h"
 
 int main(int argc, char **argv) {
@@ -14,6 +15,8 @@ int main(int argc, char **argv) {
     QApplication::setOrganizationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     try {
+        // The picture lists first: every window takes its pictures from them.
+        TdtmImages dtmImages;
         TfrmAlgorithms frmAlgorithms;
         frmAlgorithms.CommandLineArguments = QCoreApplication::arguments().mid(1);
         frmAlgorithms.show();

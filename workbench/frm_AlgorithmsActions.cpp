@@ -22,6 +22,7 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include "dtm_Images.h"
 #include "unt_Prompts.h"
 
 namespace {
@@ -82,6 +83,25 @@ const TActionDef ActionTable[] = {
      QKeySequence(Qt::SHIFT | Qt::Key_F3)},
 };
 
+// The picture of each command that has one (the data module's list).
+const std::pair<QAction *TfrmAlgorithms::*, TIconIndex> ActionIcons[] = {
+    {&TfrmAlgorithms::actNew, iiNew}, {&TfrmAlgorithms::actOpen, iiOpen}, {&TfrmAlgorithms::actSave, iiSave},
+    {&TfrmAlgorithms::actSaveAs, iiSaveAs}, {&TfrmAlgorithms::actPreview, iiPreview},
+    {&TfrmAlgorithms::actPrint, iiPrint}, {&TfrmAlgorithms::actExit, iiExit}, {&TfrmAlgorithms::actHelp, iiHelp},
+    {&TfrmAlgorithms::actAbout, iiAbout}, {&TfrmAlgorithms::actCompile, iiCompile}, {&TfrmAlgorithms::actRun, iiRun},
+    {&TfrmAlgorithms::actStepOver, iiStepOver}, {&TfrmAlgorithms::actStop, iiStop},
+    {&TfrmAlgorithms::actBreakPoint, iiBreakPoint}, {&TfrmAlgorithms::actCascade, iiCascade},
+    {&TfrmAlgorithms::actHorizontal, iiHorizontal}, {&TfrmAlgorithms::actVertical, iiVertical},
+    {&TfrmAlgorithms::actMinimize, iiMinimize}, {&TfrmAlgorithms::actNormalize, iiNormalize},
+    {&TfrmAlgorithms::actMaximize, iiMaximize}, {&TfrmAlgorithms::actClose, iiClose},
+    {&TfrmAlgorithms::actCodeFormat, iiCodeFormat}, {&TfrmAlgorithms::actKirdaToCode, iiKirdaToCode},
+    {&TfrmAlgorithms::actSetupEditor, iiSetupEditor}, {&TfrmAlgorithms::actSetupDefault, iiSetupDefault},
+    {&TfrmAlgorithms::actUndo, iiUndo}, {&TfrmAlgorithms::actRedo, iiRedo}, {&TfrmAlgorithms::actCopy, iiCopy},
+    {&TfrmAlgorithms::actCut, iiCut}, {&TfrmAlgorithms::actPaste, iiPaste}, {&TfrmAlgorithms::actSearch, iiSearch},
+    {&TfrmAlgorithms::actReplace, iiReplace}, {&TfrmAlgorithms::actSearchNext, iiSearchNext},
+    {&TfrmAlgorithms::actSearchPrior, iiSearchPrior},
+};
+
 void SetEnabled(QAction *action, bool enabled) {
     if (action->isEnabled() != enabled)
         action->setEnabled(enabled);
@@ -135,6 +155,9 @@ void TfrmAlgorithms::CreateActions() {
         this->*def.Member = action;
         addAction(action);
     }
+    if (const TdtmImages *images = TdtmImages::Instance())
+        for (auto [member, index] : ActionIcons)
+            (this->*member)->setIcon(images->Icon(index));
 
     auto on = [this](QAction *action, auto handler) {
         connect(action, &QAction::triggered, this, [this, handler] { Guarded(handler); });

@@ -28,7 +28,8 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/main.cpp)
   add_executable(velmora ${PROJECT_SOURCE_DIR}/main.cpp)
   target_link_libraries(velmora PRIVATE velmora_gui)
   install(TARGETS velmora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  # The program finds its language files beside itself, also in the build folder.
+  # The program finds its language files and examples beside itself, also in the build folder.
   add_custom_command(TARGET velmora POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/Languages $<TARGET_FILE_DIR:velmora>/Languages)
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/Languages $<TARGET_FILE_DIR:velmora>/Languages
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/examples $<TARGET_FILE_DIR:velmora>/examples)
 endif()

@@ -26,6 +26,8 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include "frm_AlgorithmsEdit.h"
+#include "frm_AlgorithmsRun.h"
 #include "unt_Accessibility.h"
 #include "unt_Highlighter.h"
 #include "unt_Localization.h"
@@ -93,6 +95,8 @@ TfrmAlgorithms::TfrmAlgorithms(QWidget *parent) : QMainWindow(parent) {
     CreateActions();
     CreateMenus();
     CreateToolBars();
+    AlgorithmsRun = new TAlgorithmsRun(*this);
+    AlgorithmsEdit = new TAlgorithmsEdit(*this, *AlgorithmsRun);
 
     // Without a settings file this is a first start: the pseudocode words come from the
     // language's file. A broken file must not stop the program from starting.
@@ -251,7 +255,7 @@ void TfrmAlgorithms::closeEvent(QCloseEvent *event) {
         if (!CloseAllEditors())
             return;
         // The settings file is written here once it exists.
-        algAlgorithm.Stop();
+        AlgorithmsRun->Shutdown();
         close = true;
     });
     if (close)

@@ -23,6 +23,8 @@
 #include <Qsci/qsciscintilla.h>
 
 #include "dtm_Images.h"
+#include "frm_AlgorithmsEdit.h"
+#include "frm_AlgorithmsRun.h"
 #include "unt_Prompts.h"
 
 namespace {
@@ -409,9 +411,7 @@ void TfrmAlgorithms::UpdateActions() {
             SetEnabled(view, true);
 
         // Commands whose handlers are not connected yet stay off.
-        for (QAction *pending : {actPreview, actPrint, actHelp, actAbout, actCompile, actRun, actStepOver, actStop,
-                                 actCodeFormat, actKirdaToCode, actSetupEditor, actSetupDefault, actSearch,
-                                 actReplace, actSearchNext, actSearchPrior})
+        for (QAction *pending : {actPreview, actPrint, actHelp, actAbout, actSetupEditor, actSetupDefault})
             SetEnabled(pending, false);
 
         mnuReopen->setEnabled(idle && !FReopenList.isEmpty());
@@ -421,6 +421,10 @@ void TfrmAlgorithms::UpdateActions() {
         if (tabWindows->isEnabled() != idle)
             tabWindows->setEnabled(idle);
 
+        // The run commands, and the text commands (which may overrule the editing rules above
+        // when a run panel has the focus).
+        AlgorithmsRun->UpdateActions();
+        AlgorithmsEdit->UpdateActions();
         UpdateRunStatePanel();
         UpdateKeyboardPanel();
     });

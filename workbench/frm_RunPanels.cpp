@@ -5,58 +5,12 @@
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QPainter>
 
 #include <algorithm>
 #include <map>
 #include <set>
 
-void SetAccessibleByName(QWidget *widget) { widget->setAccessibleName(widget->objectName()); }
-
-// ---------------------------------------------------------------------------------------
-// Run-state light
-
-TRunStateLight::TRunStateLight(QWidget *parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("pnlRunState"));
-    SetAccessibleByName(this);
-    SetLight(rlOff);
-}
-
-void TRunStateLight::SetLight(TLight light) {
-    FLight = light;
-    setAccessibleDescription(StateText());
-    setToolTip(StateText());
-    update();
-}
-
-QString TRunStateLight::StateText() const {
-    switch (FLight) {
-    case rlPurple: return QStringLiteral("purple");
-    case rlGreen: return QStringLiteral("green");
-    case rlRed: return QStringLiteral("red");
-    case rlOff: break;
-    }
-    return QStringLiteral("off");
-}
-
-QSize TRunStateLight::sizeHint() const { return {22, 16}; }
-
-void TRunStateLight::paintEvent(QPaintEvent *) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    int d = std::min(width(), height()) - 4;
-    QRect r((width() - d) / 2, (height() - d) / 2, d, d);
-    QColor fill;
-    switch (FLight) {
-    case rlPurple: fill = QColor(128, 0, 128); break;
-    case rlGreen: fill = QColor(0, 192, 0); break;
-    case rlRed: fill = QColor(255, 0, 0); break;
-    case rlOff: fill = palette().color(QPalette::Window); break;
-    }
-    painter.setPen(QPen(palette().color(QPalette::Dark), 1));
-    painter.setBrush(fill);
-    painter.drawEllipse(r);
-}
+#include "unt_Accessibility.h"
 
 // ---------------------------------------------------------------------------------------
 // Tables
@@ -120,7 +74,7 @@ void TPanelTable::keyPressEvent(QKeyEvent *event) {
 
 TArrayTable::TArrayTable(const QString &arrayName, QWidget *parent) : TPanelTable(parent), FArrayName(arrayName) {
     setObjectName(arrayName);
-    SetAccessibleByName(this);
+    SetAccessibleElementName(this);
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     horizontalHeader()->setMinimumSectionSize(25);
     horizontalHeader()->setDefaultSectionSize(25);
@@ -216,12 +170,12 @@ TRunPanels::TRunPanels(QObject *parent) : QObject(parent) {
     QFont mono(QStringLiteral("Courier New"));
     mono.setStyleHint(QFont::Monospace);
     memOutput->setFont(mono);
-    SetAccessibleByName(memOutput);
+    SetAccessibleElementName(memOutput);
 
     lboErrors = new QListWidget;
     lboErrors->setObjectName(QStringLiteral("lboErrors"));
     lboErrors->setAutoFillBackground(true);
-    SetAccessibleByName(lboErrors);
+    SetAccessibleElementName(lboErrors);
     auto activate = [this](QListWidgetItem *item) {
         int line = item->data(Qt::UserRole).toInt();
         int column = item->data(Qt::UserRole + 1).toInt();
@@ -240,15 +194,13 @@ TRunPanels::TRunPanels(QObject *parent) : QObject(parent) {
     grdVariables->setColumnWidth(0, 80);
     grdVariables->horizontalHeader()->setStretchLastSection(true);
     grdVariables->setTabKeyNavigation(false);
-    SetAccessibleByName(grdVariables);
+    SetAccessibleElementName(grdVariables);
 
     grdArray = new QTabWidget;
     grdArray->setObjectName(QStringLiteral("grdArray"));
     grdArray->setTabPosition(QTabWidget::North);
     grdArray->setDocumentMode(true);
-    SetAccessibleByName(grdArray);
-
-    RunStateLight = new TRunStateLight;
+    SetAccessibleElementName(grdArray);
 
     FOwnedOutput = memOutput;
     FOwnedErrors = lboErrors;
@@ -262,8 +214,6 @@ TRunPanels::~TRunPanels() {
     for (QPointer<QWidget> *owned : {&FOwnedOutput, &FOwnedErrors, &FOwnedVariables, &FOwnedArrays})
         if (*owned && !(*owned)->parent())
             delete owned->data();
-    if (RunStateLight && !RunStateLight->parent())
-        delete RunStateLight;
 }
 
 void TRunPanels::AttachDocks(QDockWidget *output, QDockWidget *errors, QDockWidget *variables,

@@ -1,9 +1,9 @@
 #pragma once
-// What the four run panels show and the run-state light of the status bar. The main window
-// turns the algorithm component's events into calls of TRunPanels; this class knows nothing
-// of the component, only texts, line numbers and coordinates.
+// What the four run panels show. The main window turns the algorithm component's events
+// into calls of TRunPanels; this class knows nothing of the component, only texts, line
+// numbers and coordinates.
 //
-// Order: the run-state light, the tables (copying, column selection), then the panels.
+// Order: the tables (copying, column selection), then the panels.
 
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -14,26 +14,6 @@
 #include <vector>
 
 class QDockWidget;
-
-// The light in panel 0 of the status bar. Its state is also text (accessible description
-// and tooltip), so a screen reader and an outside check can read it.
-class TRunStateLight : public QWidget {
-    Q_OBJECT
-public:
-    enum TLight { rlOff, rlPurple, rlGreen, rlRed };
-
-    explicit TRunStateLight(QWidget *parent = nullptr);
-    void SetLight(TLight light);
-    TLight Light() const { return FLight; }
-    QString StateText() const;
-    QSize sizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    TLight FLight = rlOff;
-};
 
 // A read-only grid whose selected cells Ctrl+C copies as tab-separated text.
 class TPanelTable : public QTableWidget {
@@ -92,7 +72,6 @@ public:
     QListWidget *lboErrors;
     TPanelTable *grdVariables;
     QTabWidget *grdArray;
-    TRunStateLight *RunStateLight;
 
     // Empties every panel and gives the error list its normal background.
     void ClearRunPanels();
@@ -138,6 +117,3 @@ private:
     int FAnchorColumn = -1;
     int FLastClickedColumn = -1;
 };
-
-// Accessible name = object name, for widgets that have no caption of their own.
-void SetAccessibleByName(QWidget *widget);

@@ -76,7 +76,13 @@ const std::map<QString, QStringList> &WorkbenchKeys() {
                   "tlbTools", "tlbEdit", "dcpOutput", "dcpErrors", "dcpVariables", "dcpArrays", "clmName", "clmValue"},
                  "Caption") +
             Keys(MainWindowActions, "Caption") + Keys(MainWindowHints, "Hint") +
-            QStringList{"opdFile.Title", "opdFile.Filter"};
+            QStringList{"opdFile.Title", "opdFile.Filter"} +
+            // The run and text commands: the stop-mark clearing, the examples, find and replace.
+            Keys({"actClearBreakPoints", "mnuExamples", "lblFindText", "lblReplaceText", "chbWholeWords",
+                  "chbMatchCase", "grbDirection", "rbtUp", "rbtDown", "btnFindNext", "btnReplace", "btnReplaceAll",
+                  "btnCancel"},
+                 "Caption") +
+            QStringList{"actClearBreakPoints.Hint", "fidFind.Title", "rpdReplace.Title"};
 
         // No "frmEditor.Caption": a translation of open windows would rename every document.
         k["frmEditor"] = {"svdFile.Title", "svdFile.Filter", "sedEditor.Lines.New"};

@@ -140,22 +140,13 @@ TEST(RunPanels, OutputIsOneLinePerWriteAndReadOnly) {
     EXPECT_TRUE(panels.memOutput->isReadOnly());
 }
 
-TEST(RunPanels, AccessibleNamesAndLightText) {
+TEST(RunPanels, AccessibleNamesAreObjectNames) {
     TRunPanels panels;
     for (QWidget *w : std::initializer_list<QWidget *>{panels.memOutput, panels.lboErrors, panels.grdVariables,
-                                                       panels.grdArray, panels.RunStateLight})
+                                                       panels.grdArray})
         EXPECT_EQ(w->accessibleName(), w->objectName());
     EXPECT_EQ(panels.memOutput->objectName(), "memOutput");
     EXPECT_EQ(panels.grdArray->objectName(), "grdArray");
-    const std::pair<TRunStateLight::TLight, const char *> cases[] = {{TRunStateLight::rlPurple, "purple"},
-                                                                     {TRunStateLight::rlGreen, "green"},
-                                                                     {TRunStateLight::rlRed, "red"},
-                                                                     {TRunStateLight::rlOff, "off"}};
-    for (auto [light, text] : cases) {
-        panels.RunStateLight->SetLight(light);
-        EXPECT_EQ(panels.RunStateLight->StateText(), text);
-        EXPECT_EQ(panels.RunStateLight->accessibleDescription(), text);
-    }
 }
 
 TEST(RunPanels, CopySelectedCellsAsTabSeparatedText) {

@@ -78,7 +78,7 @@ public:
     // Waits (from any thread) until a worker has posted `count` deliveries in all.
     bool WaitForPosted(int count) {
         std::unique_lock lock(FMutex);
-        return FChanged.wait_for(lock, std::chrono::seconds(30), [&] { return FPosted >= count; });
+        return FChanged.wait_for(lock, std::chrono::seconds(100), [&] { return FPosted >= count; });
     }
 
     void Install(TAlgorithm &a) {
@@ -238,7 +238,7 @@ TEST(ThreadRun, AbortedDeliveryEndsThePassWithAReason) {
     h.Ui.Abort();
     // The refused write ends the pass; the idle status event is refused as well.
     std::unique_lock lock(m);
-    ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(30), [&] { return refused >= 2; }));
+    ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(100), [&] { return refused >= 2; }));
     EXPECT_EQ(h.A->Status(), rsIdle);
     EXPECT_EQ(h.A->LastFailure(), "the host cancelled the delivery of an event");
 }

@@ -59,7 +59,7 @@ public:
 
     // ---- Elements (object names as the language files know them) ----
     QsciScintilla *sedEditor = nullptr;
-    QFileDialog *svdFile = nullptr;     // created on first use of Save
+    QFileDialog *svdFile = nullptr;     // the save dialog, kept so a language file can set its texts
     QsciAPIs *scpCompleter = nullptr;   // the completion list (Ctrl+Space); a new object per SetCompletionWords
 
     // ---- Document ----
@@ -79,7 +79,9 @@ public:
     bool Save(bool askForName);
     void SetCaption(const QString &caption);  // emits OnCaptionChange
     QString Caption() const { return windowTitle(); }
-    void SetModified(bool modified);          // emits OnModifiedChange on a change
+    // Emits OnModifiedChange on a change. Every text change sets it, undo included; marking
+    // the editor's own text untouched (sedEditor->setModified(false)) clears it.
+    void SetModified(bool modified);
 
     // The text as editor lines (UTF-8), and as the core sees it (Windows-1250 lines).
     QStringList Lines() const;
@@ -129,11 +131,14 @@ signals:
     void OnCaptionChange(TfrmEditor *sender);
     void OnDestroyed(TfrmEditor *sender);
     void OnModifiedChange(TfrmEditor *sender);
+    // Reported when the editor updates its view (as it does on screen after every move).
     void OnCaretMove(TfrmEditor *sender, TStatusChanges changes);
     void OnActivated(TfrmEditor *sender);
 
 protected:
-    void closeEvent(QCloseEvent *event) override;  // the save question
+    // The save question. The window that holds this one (a QMdiSubWindow asks its widget
+    // first) frees it when the close is accepted.
+    void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
 
 private:

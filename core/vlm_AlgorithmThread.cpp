@@ -70,28 +70,22 @@ void TAlgorithmImpl::Execute() {
     const TMode mode = FMode;
     const bool paused = FStatus == rsPaused && mode != mdControl;
     std::string text = JoinedAlgoritmus();
-    if (!paused && text.empty()) {
-        if (FStatus == rsIdle)
-            SetText(std::string());
-        ReportError(FormatErrorMessage(0, {}), 0, 0);
-    }
-    // A check while a run is active would share the run's text and tables; the host must not
-    // ask for one, and if it does, nothing happens.
-    if (mode == mdControl && FStatus != rsIdle)
-        return;
-    {
-        std::lock_guard lock(FMutex);
-        FHostThread = std::this_thread::get_id();
-        if (!paused)
-            FLastFailure.clear();
-    }
-    FStopRequested = false;
+    if (!paused && text.empty())
+        ReportError(FormatErrorMessage(0, {}), 0, 0);  // position 0 is line 1, column 0 in any text
 
     if (mode != mdControl) {
         {
             std::lock_guard lock(FMutex);
-            if (FStatus == rsIdle)
+            // Only an idle component (a new run) or a paused run (it goes on) takes a release;
+            // a second pass must never start beside a check or a run.
+            if (FStatus == rsRunning)
+                return;
+            FHostThread = std::this_thread::get_id();
+            if (FStatus == rsIdle) {
                 FPendingText = std::move(text);
+                FLastFailure.clear();
+            }
+            FStopRequested = false;
             ++FReleases;
         }
         FChanged.notify_all();
@@ -100,6 +94,11 @@ void TAlgorithmImpl::Execute() {
 
     {
         std::lock_guard lock(FMutex);
+        if (FStatus != rsIdle)
+            return;  // a check while a run is active would share the run's text and tables
+        FHostThread = std::this_thread::get_id();
+        FLastFailure.clear();
+        FStopRequested = false;
         FCommandLines.clear();
         FCommandLineSet.clear();
     }

@@ -1,6 +1,6 @@
-// The workbench's entry: the application's names, the picture lists, the main window (which fills the message
-// table, applies the language and, once shown, opens the file named on the command line or
-// a new document), and the message loop.
+// The workbench's entry: the application's names, the picture lists, the main window (which
+// fills the message table, applies the language and, once shown, opens the file named on the
+// command line or a new document), and the message loop.
 #include <QApplication>
 #include <QMessageBox>
 

@@ -216,7 +216,7 @@ void TfrmAlgorithms::CreateFileDialogs() {
 
 // ---- Language ----------------------------------------------------------------------------
 
-QString TfrmAlgorithms::LanguageFileName() const { return ::LanguageFileName(Language); }
+QString TfrmAlgorithms::LanguageFileName() const { return ::LanguageFileName(Language, ProgramDir); }
 
 void TfrmAlgorithms::ApplyLanguage() {
     const QString fileName = LanguageFileName();

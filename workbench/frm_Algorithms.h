@@ -69,6 +69,8 @@ public:
     Qt::Alignment ArrayAlignment = Qt::AlignRight;
     // The program's arguments without the program name; main() sets them.
     QStringList CommandLineArguments;
+    // Where "Languages/" is looked for; empty: the running program's folder.
+    QString ProgramDir;
 
     // ---- Owned parts ----
     TAlgorithm algAlgorithm;

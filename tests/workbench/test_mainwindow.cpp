@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDockWidget>
 #include <QDropEvent>
 #include <QFile>
@@ -24,6 +25,7 @@
 
 #include "frm_Algorithms.h"
 #include "unt_Highlighter.h"
+#include "unt_Localization.h"
 #include "unt_Prompts.h"
 
 // Readable failures.
@@ -198,6 +200,54 @@ TEST_F(MainWindow, CaptionsTabsAndWindowListStayInStep) {
     Window->mnuWindowList->actions()[0]->trigger();
     EXPECT_EQ(Window->ActiveEditor(), Window->Editors()[0]);
     EXPECT_EQ(Window->tabWindows->currentIndex(), 0);
+}
+
+TEST_F(MainWindow, LanguageIsAppliedInOrderToTheWindowAndNewDocuments) {
+    QDir(Dir.path()).mkdir("Languages");
+    WriteFile(QString::fromUtf8("Languages/Testovací.lng"), R"([Language]
+Locale=cs
+[Messages]
+AlgorithmCaption=Program %d
+Changed=Upraveno
+CzechToPasCaption=Do kódu
+CzechToPasHint=Přeložit do kódu
+[Menu]
+dxSBAR_DIALOGOK=Budiž
+[frmAlgorithms]
+frmAlgorithms.Caption=Velmora CZ
+actNew.Caption=Nový soubor
+actNew.Hint=Založí nový algoritmus
+mnuFile.Caption=Soubory
+dcpOutput.Caption=Výpis
+[frmEditor]
+sedEditor.Lines.New=začátek,konec
+)");
+    Window->ProgramDir = Dir.path();
+    Window->Language = QString::fromUtf8("Testovací");
+    Window->ApplyLanguage();
+    Window->ApplyLanguage();  // as the settings dialog does on every apply
+
+    EXPECT_EQ(Window->windowTitle(), "Velmora CZ");
+    EXPECT_EQ(Window->actNew->text(), QString::fromUtf8("Nový soubor"));
+    EXPECT_EQ(Window->actNew->toolTip(), QString::fromUtf8("Založí nový algoritmus (Ctrl+N)"));
+    EXPECT_EQ(Window->mnuFile->title(), "Soubory");
+    EXPECT_EQ(Window->dcpOutput->windowTitle(), QString::fromUtf8("Výpis"));
+    // State-dependent texts come from the messages just loaded.
+    EXPECT_EQ(Window->actKirdaToCode->text(), QString::fromUtf8("Do kódu"));
+    EXPECT_EQ(ToolkitText("dxSBAR_DIALOGOK"), QString::fromUtf8("Budiž"));
+    // Qt's own texts speak the language too.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("Zrušit"));
+
+    TfrmEditor *editor = New();
+    EXPECT_EQ(editor->Caption(), "Program 1");
+    EXPECT_EQ(editor->Lines(), QStringList({QString::fromUtf8("začátek"), "konec"}));
+    editor->sedEditor->insert("x");
+    EXPECT_EQ(Window->pnlModified->text(), "Upraveno");
+
+    // Back to Qt's English and the built-in toolkit texts for the other tests.
+    WriteFile("Languages/None.lng", "[Language]\nLocale=xx\n");
+    LoadQtTranslations(Dir.filePath("Languages/None.lng"));
+    ResetToolkitTexts();
 }
 
 TEST(CommandLineFileName, JoinsArgumentsAndDropsQuotes) {

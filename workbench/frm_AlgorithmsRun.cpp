@@ -257,7 +257,13 @@ void TAlgorithmsRun::algAlgorithmStatusChange() {
     FStarting = false;
     ++FStatusEvents;
     if (FLastStatus == rsIdle && status != rsIdle) {
+        // How the previous run ended is old news once the next pass starts.
+        if (!FShutDown && FLastRunEnd != reNone && W.pnlHint->text() == RunEndText(FLastRunEnd))
+            W.pnlHint->clear();
         FPassIsCheck = Alg.Mode() == mdControl;
+        // Closing the document a pass works on ends the pass.
+        if (TfrmEditor *editor = ActiveEditor())
+            connect(editor, &TfrmEditor::OnDestroyed, this, &TAlgorithmsRun::RunDocumentGone, Qt::UniqueConnection);
         if (FPassIsCheck) {
             FPassHadError = false;
             FUserStopped = false;
@@ -285,13 +291,21 @@ void TAlgorithmsRun::algAlgorithmStatusChange() {
         RunEnded();
 }
 
+void TAlgorithmsRun::RunDocumentGone() {
+    if (Alg.Status() != rsIdle) {
+        FUserStopped = true;
+        Alg.Stop();
+    }
+}
+
 void TAlgorithmsRun::RunEnded() {
     if (FPassIsCheck)
         return;
     const std::string failure = Alg.LastFailure();
     if (FPassHadError) {
         FLastRunEnd = reError;
-    } else if (FUserStopped) {
+    } else if (FUserStopped || Alg.StopRequested()) {
+        // Stopped by the user, a cancelled prompt, or the window closing.
         FLastRunEnd = reStopped;
     } else if (!failure.empty()) {
         FLastRunEnd = reFailure;

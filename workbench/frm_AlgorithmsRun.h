@@ -73,6 +73,7 @@ private:
     void algAlgorithmStatusChange();
 
     void StartRun(TMode mode);
+    void RunDocumentGone();
     void RunEnded();
     TfrmEditor *ActiveEditor() const;
     // Runs a command; an exception is shown in a message box instead of escaping.

@@ -331,6 +331,8 @@ TArrayTable *TRunPanels::ArrayView(const QString &name, bool create) {
         return nullptr;
     auto *table = new TArrayTable(name);
     table->setFont(grdVariables->font());
+    // One line of text per row, as compact as a grid of numbers wants to be.
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     table->SetAlignment(FArrayAlignment);
     QHeaderView *header = table->horizontalHeader();
     // Header clicks select whole columns by our own rules, not the view's.

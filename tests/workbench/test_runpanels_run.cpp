@@ -242,3 +242,17 @@ TEST_F(RunTest, RemoveAllStopMarks) {
     UpdateActions();
     EXPECT_FALSE(Run->actClearBreakPoints->isEnabled());
 }
+
+TEST_F(RunTest, ClosingTheDocumentWhilePausedEndsTheRun) {
+    Doc->SetLines({"začátek", "  x := 1;", "  x := 2;", "konec"});
+    ASSERT_TRUE(Trigger(W->actStepOver));
+    WaitFor(rsPaused);
+    Prompts.Answer = QMessageBox::No;
+    StatusEventsBefore = Run->StatusEvents();
+    ASSERT_TRUE(W->SubWindowOf(Doc)->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // as the event loop would
+    WaitFor(rsIdle);
+    EXPECT_EQ(W->ActiveEditor(), nullptr);
+    EXPECT_EQ(Run->LastRunEnd(), TAlgorithmsRun::reStopped);
+    EXPECT_TRUE(Output().isEmpty());
+}

@@ -62,7 +62,8 @@ public:
     const TKeyWords &KeyWords() const;
 
     // Why the last pass ended through a failure outside the error catalogue; empty when it
-    // did not. Cleared when a pass starts.
+    // did not. Cleared when a pass starts. A short English sentence; values quoted in it are
+    // Windows-1250 like every core text.
     std::string LastFailure() const;
 
     void Execute();   // error 0 on an empty text: the event, then ECatalogueError to the caller

@@ -16,7 +16,7 @@ namespace {
 
 // --- Conversions used by conditions, bounds, functions and sleep ----------------------------
 
-std::string Shown(const Value &value) { return Cp1250ToUtf8(ValueToText(value)); }
+std::string Shown(const Value &value) { return ValueToText(value); }
 
 // A text as a number, or nothing.
 bool TextAsNumber(const std::string &text, Value &number) {

@@ -44,7 +44,7 @@ Value Recognise(const Value &value) {
     try {
         return NormalizeValue(value);
     } catch (const EConvertError &) {
-        throw EPassFailure("the text '" + Cp1250ToUtf8(value.AsText()) + "' looks like a number but does not convert");
+        throw EPassFailure("the text '" + value.AsText() + "' looks like a number but does not convert");
     }
 }
 

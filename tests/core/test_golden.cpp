@@ -171,7 +171,7 @@ TEST_P(GoldenRun, MatchesItsExpectations) {
         }
     }
     if (!a.LastFailure().empty())
-        r.Add("failure " + a.LastFailure());
+        r.Add("failure " + Escaped(a.LastFailure()));
 
     std::lock_guard lock(r.Mutex);
     EXPECT_EQ(Joined(r.Output), Joined(g.Output));

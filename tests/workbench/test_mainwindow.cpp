@@ -329,6 +329,22 @@ TEST_F(MainWindow, OpenCommandAndDroppedFilesOpenDocuments) {
     EXPECT_EQ(Window->Editors()[1]->Lines(), QStringList({"konec"}));
 }
 
+TEST_F(MainWindow, AFileThatCannotBeReadIsReportedAndKeepsItsNewWindow) {
+    // Exists, but every read of it fails (Linux).
+    const QString unreadable = "/proc/self/mem";
+    EXPECT_THROW(Window->OpenAlgorithm(unreadable), EFileError);
+    ASSERT_EQ(Window->Editors().size(), 1);
+    EXPECT_EQ(Window->Editors()[0]->Caption(), "Algoritmus 1");
+    EXPECT_EQ(Window->Editors()[0]->Lines(), TfrmEditor::StartingLines());
+    EXPECT_TRUE(Window->ReopenList().isEmpty());
+
+    // From a command, the message reaches the user instead of the event loop.
+    Prompts.Files.push_back({unreadable});
+    Trigger(Window->actOpen);
+    EXPECT_EQ(Prompts.Errors.size(), 1);
+    EXPECT_EQ(Window->Editors().size(), 2);
+}
+
 TEST_F(MainWindow, ReopenListKeepsTheNineNewestNewestFirst) {
     QStringList files;
     for (int i = 0; i < 10; ++i)

@@ -6,6 +6,7 @@
 //   vlm_AlgorithmThread.cpp  the worker, the gate, event delivery, Execute/Stop/Continue
 // Nothing here is public: hosts see only vlm_Algorithm.h.
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -201,6 +202,7 @@ private:
     std::unordered_map<std::string, TVariable> FVariables;
     std::unordered_map<std::string, TArrayElement> FElements;
     std::unordered_map<std::string, TWordKind> FKindCache;
+    std::array<signed char, 256> FCharKind{};  // one-character words; -1 when not yet known
 
     // The gate. Guarded by FMutex: FReleases, FPendingText, FPassActive, FHostThread,
     // FCommandLines, FCommandLineSet, FLastFailure. Status changes to rsPaused and rsIdle

@@ -22,6 +22,7 @@ TAlgorithmImpl::TAlgorithmImpl(TAlgorithm &owner, const std::string &name)
       FRandom(static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count())),
       FHostThread(std::this_thread::get_id()) {
     ResetErrorMessages();
+    FCharKind.fill(-1);
     FKeyWords.OnError = [this](int code, const TArrayOfString &arguments, int position) {
         RaiseError(code, arguments, position + tlsHookBase);
     };
@@ -180,6 +181,12 @@ void TAlgorithmImpl::WorkerBody() {
 }
 
 TWordKind TAlgorithmImpl::KindOf(const std::string &word) {
+    if (word.size() == 1) {
+        signed char &known = FCharKind[static_cast<unsigned char>(word[0])];
+        if (known < 0)
+            known = static_cast<signed char>(FKeyWords.WordKind(word));
+        return static_cast<TWordKind>(known);
+    }
     auto it = FKindCache.find(word);
     if (it != FKindCache.end())
         return it->second;
@@ -193,6 +200,7 @@ TWordKind TAlgorithmImpl::KindOf(const std::string &word) {
 bool TAlgorithmImpl::RunPass(bool check, bool statusAlreadyRunning) {
     SetLastFailure(std::string());
     FKindCache.clear();
+    FCharKind.fill(-1);
     FDepth = 0;
     bool succeeded = false;
     try {

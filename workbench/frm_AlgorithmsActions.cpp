@@ -200,18 +200,8 @@ void TfrmAlgorithms::CreateActions() {
             sub->showMaximized();
     });
 
-    // The editing commands act on the active document's editor.
-    auto onEditor = [this, &on](QAction *action, void (QsciScintilla::*command)()) {
-        on(action, [this, command] {
-            if (TfrmEditor *editor = ActiveEditor())
-                (editor->sedEditor->*command)();
-        });
-    };
-    onEditor(actUndo, &QsciScintilla::undo);
-    onEditor(actRedo, &QsciScintilla::redo);
-    onEditor(actCopy, &QsciScintilla::copy);
-    onEditor(actCut, &QsciScintilla::cut);
-    onEditor(actPaste, &QsciScintilla::paste);
+    // The editing commands (undo, redo, copy, cut, paste) are connected by TAlgorithmsEdit:
+    // they act on the focused run panel, else on the active document.
 
     // Each view command shows or hides its panel; its tick follows the panel, also when the
     // panel's own close button hides it.

@@ -78,12 +78,9 @@ TAlgorithmsEdit::TAlgorithmsEdit(TfrmAlgorithms &window, TAlgorithmsRun &run)
     on(W.actKirdaToCode, [this] { actKirdaToCodeExecute(); });
     on(W.actCodeFormat, [this] { actCodeFormatExecute(); });
 
-    // The editing commands go to the focused run panel when one has the focus; the window's
-    // own connections of these five act on the document only, so they are replaced here.
-    for (QAction *action : {W.actUndo, W.actRedo, W.actCopy, W.actCut, W.actPaste}) {
-        disconnect(action, &QAction::triggered, &W, nullptr);
+    // The editing commands go to the focused run panel when one has the focus.
+    for (QAction *action : {W.actUndo, W.actRedo, W.actCopy, W.actCut, W.actPaste})
         on(action, [this, action] { EditCommand(action); });
-    }
 
     mnuExamples = new QMenu(QStringLiteral("Příklady"), W.mnuFile);
     mnuExamples->setObjectName(QStringLiteral("mnuExamples"));

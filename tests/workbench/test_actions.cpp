@@ -252,3 +252,17 @@ TEST_F(ActionsTest, CopyActsOnTheFocusedPanel) {
     W->actCopy->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), "x\t1");
 }
+
+TEST_F(ActionsTest, EditingCommandsActOnTheDocumentOnce) {
+    Doc->SetLines({"ab"});
+    Doc->sedEditor->selectAll();
+    ASSERT_TRUE(Trigger(W->actCopy));
+    EXPECT_EQ(QApplication::clipboard()->text(), "ab");
+    Doc->SetCaret(1, 3);
+    ASSERT_TRUE(Trigger(W->actPaste));
+    EXPECT_EQ(Doc->Lines(), QStringList({"abab"}));
+    ASSERT_TRUE(Trigger(W->actUndo));
+    EXPECT_EQ(Doc->Lines(), QStringList({"ab"}));
+    ASSERT_TRUE(Trigger(W->actRedo));
+    EXPECT_EQ(Doc->Lines(), QStringList({"abab"}));
+}

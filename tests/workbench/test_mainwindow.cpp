@@ -175,6 +175,14 @@ TEST_F(MainWindow, NewDocumentsAreNumberedWithTheLowestFreeNumber) {
     EXPECT_TRUE(Prompts.Questions.isEmpty()) << "unchanged documents close without a question";
 }
 
+TEST_F(MainWindow, ACaptionTextWithoutANumberDoesNotHangNumbering) {
+    // A language file whose "Messages" lack the caption: every number reads the same text.
+    MessageTable().clear();
+    New();
+    New();
+    EXPECT_EQ(Captions(), QStringList({"unknown message", "unknown message"}));
+}
+
 TEST_F(MainWindow, CaptionsTabsAndWindowListStayInStep) {
     New();
     New();

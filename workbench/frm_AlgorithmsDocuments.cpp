@@ -36,7 +36,7 @@ bool SameFile(const QString &a, const QString &b) {
     return !canonicalA.isEmpty() && canonicalA == canonicalB;
 }
 
-}  // namespace
+} // namespace
 
 // ---- New, open, reopen ----------------------------------------------------------------
 
@@ -46,12 +46,17 @@ TfrmEditor *TfrmAlgorithms::NewEditor() {
     sub->setAttribute(Qt::WA_DeleteOnClose);
     editor->SetHighlighter(susKirda);
 
-    connect(editor, &TfrmEditor::OnCaptionChange, this, [this](TfrmEditor *e) { Guarded([&] { EditorCaptionChange(e); }); });
+    connect(editor, &TfrmEditor::OnCaptionChange, this,
+            [this](TfrmEditor *e) { Guarded([&] { EditorCaptionChange(e); }); });
     connect(editor, &TfrmEditor::OnSaved, this, [this](TfrmEditor *e) { Guarded([&] { EditorSaved(e); }); });
-    connect(editor, &TfrmEditor::OnDestroyed, this, [this](TfrmEditor *e) { Guarded([&] { EditorDestroyed(e); }); });
-    connect(editor, &TfrmEditor::OnModifiedChange, this, [this](TfrmEditor *e) { Guarded([&] { EditorModifiedChange(e); }); });
-    connect(editor, &TfrmEditor::OnCaretMove, this, [this](TfrmEditor *e, TStatusChanges) { Guarded([&] { EditorCaretMove(e); }); });
-    connect(editor, &TfrmEditor::OnActivated, this, [this](TfrmEditor *e) { Guarded([&] { EditorActivated(e); }); });
+    connect(editor, &TfrmEditor::OnDestroyed, this,
+            [this](TfrmEditor *e) { Guarded([&] { EditorDestroyed(e); }); });
+    connect(editor, &TfrmEditor::OnModifiedChange, this,
+            [this](TfrmEditor *e) { Guarded([&] { EditorModifiedChange(e); }); });
+    connect(editor, &TfrmEditor::OnCaretMove, this,
+            [this](TfrmEditor *e, TStatusChanges) { Guarded([&] { EditorCaretMove(e); }); });
+    connect(editor, &TfrmEditor::OnActivated, this,
+            [this](TfrmEditor *e) { Guarded([&] { EditorActivated(e); }); });
     // Dropped algorithm files open as documents instead of being inserted as text.
     editor->sedEditor->viewport()->installEventFilter(this);
 
@@ -226,7 +231,9 @@ bool TfrmAlgorithms::CloseAllEditors() {
 
 // ---- The document windows' events ---------------------------------------------------------
 
-void TfrmAlgorithms::EditorSaved(TfrmEditor *editor) { AddToReopenList(editor->FileName); }
+void TfrmAlgorithms::EditorSaved(TfrmEditor *editor) {
+    AddToReopenList(editor->FileName);
+}
 
 void TfrmAlgorithms::EditorCaptionChange(TfrmEditor *editor) {
     const qsizetype index = FEditors.indexOf(editor);
@@ -258,9 +265,13 @@ void TfrmAlgorithms::EditorDestroyed(TfrmEditor *editor) {
     }
 }
 
-void TfrmAlgorithms::EditorModifiedChange(TfrmEditor *) { UpdateModifiedPanel(); }
+void TfrmAlgorithms::EditorModifiedChange(TfrmEditor *) {
+    UpdateModifiedPanel();
+}
 
-void TfrmAlgorithms::EditorCaretMove(TfrmEditor *) { UpdateCaretPanel(); }
+void TfrmAlgorithms::EditorCaretMove(TfrmEditor *) {
+    UpdateCaretPanel();
+}
 
 void TfrmAlgorithms::EditorActivated(TfrmEditor *editor) {
     if (!FEditors.contains(editor))
@@ -316,7 +327,8 @@ void TfrmAlgorithms::UpdateWindowListChecks() {
 
 void TfrmAlgorithms::UpdateCaretPanel() {
     const TfrmEditor *editor = ActiveEditor();
-    QString text = editor ? QStringLiteral("%1 : %2").arg(editor->CaretLine()).arg(editor->CaretColumn()) : QString();
+    QString text =
+        editor ? QStringLiteral("%1 : %2").arg(editor->CaretLine()).arg(editor->CaretColumn()) : QString();
     if (pnlCaret->text() != text)
         pnlCaret->setText(text);
 }
@@ -346,8 +358,10 @@ void TfrmAlgorithms::RefreshKeyWordLists() {
 
 void TfrmAlgorithms::UpdateTranslateCaption() {
     const bool pseudo = algAlgorithm.KeyWords().PseudoMode;
-    actKirdaToCode->setText(GetMessageText(pseudo ? QStringLiteral("CzechToPasCaption") : QStringLiteral("PasToCzechCaption")));
-    const QString hint = GetMessageText(pseudo ? QStringLiteral("CzechToPasHint") : QStringLiteral("PasToCzechHint"));
+    actKirdaToCode->setText(
+        GetMessageText(pseudo ? QStringLiteral("CzechToPasCaption") : QStringLiteral("PasToCzechCaption")));
+    const QString hint =
+        GetMessageText(pseudo ? QStringLiteral("CzechToPasHint") : QStringLiteral("PasToCzechHint"));
     actKirdaToCode->setToolTip(hint);
     actKirdaToCode->setStatusTip(hint);
 }

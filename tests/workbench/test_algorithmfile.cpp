@@ -40,13 +40,18 @@ const QString Zacatek = QString::fromUtf8(ZacatekUtf8);
 INSTANTIATE_TEST_SUITE_P(
     Cases, AlgorithmFileRoundTrip,
     ::testing::Values(
-        RoundTripCase{"Utf8CrLf", "{ }\r\n" + ZacatekUtf8 + "\r\n\r\nkonec", {"{ }", Zacatek, "", "konec"},
+        RoundTripCase{"Utf8CrLf",
+                      "{ }\r\n" + ZacatekUtf8 + "\r\n\r\nkonec",
+                      {"{ }", Zacatek, "", "konec"},
                       {teUtf8, lbCrLf}},
-        RoundTripCase{"Utf8BomLf", Bom + ZacatekUtf8 + "\nkonec\n", {Zacatek, "konec", ""}, {teUtf8Bom, lbLf}},
+        RoundTripCase{
+            "Utf8BomLf", Bom + ZacatekUtf8 + "\nkonec\n", {Zacatek, "konec", ""}, {teUtf8Bom, lbLf}},
         RoundTripCase{"Cp1250Cr", Zacatek1250 + "\rkonec\r", {Zacatek, "konec", ""}, {teCp1250, lbCr}},
         RoundTripCase{"Cp1250CrLf", Zacatek1250 + "\r\nkonec", {Zacatek, "konec"}, {teCp1250, lbCrLf}},
         // Bytes Windows-1250 leaves undefined survive a round trip.
-        RoundTripCase{"Cp1250UndefinedBytes", "a\x81\x98\r\nb", {QString("a") + QChar(0x81) + QChar(0x98), "b"},
+        RoundTripCase{"Cp1250UndefinedBytes",
+                      "a\x81\x98\r\nb",
+                      {QString("a") + QChar(0x81) + QChar(0x98), "b"},
                       {teCp1250, lbCrLf}},
         RoundTripCase{"NoBreakAtAll", "konec", {"konec"}, {teUtf8, lbCrLf}},
         RoundTripCase{"EmptyFile", "", {""}, {teUtf8, lbCrLf}},
@@ -102,9 +107,10 @@ TEST(AlgorithmFile, WritesAndReadsFilesAndReportsFailures) {
 
     EXPECT_THROW(ReadAlgorithmFile(dir.filePath("missing.vlm"), read), EFileError);
     TAlgorithmFileFormat unchanged{teCp1250, lbCr};
-    EXPECT_THROW(WriteAlgorithmFile(dir.filePath("no/such/folder/x.vlm"), {QString::fromUtf8("€")}, unchanged),
-                 EFileError);
+    EXPECT_THROW(
+        WriteAlgorithmFile(dir.filePath("no/such/folder/x.vlm"), {QString::fromUtf8("€")}, unchanged),
+        EFileError);
     EXPECT_EQ(unchanged.Encoding, teCp1250) << "a failed save must not change the document's format";
 }
 
-}  // namespace
+} // namespace

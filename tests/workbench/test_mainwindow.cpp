@@ -29,7 +29,9 @@
 #include "unt_Prompts.h"
 
 // Readable failures.
-inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString &text, std::ostream *os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
@@ -41,8 +43,8 @@ public:
     QStringList Questions;
     QStringList Errors;
 
-    QMessageBox::StandardButton Question(QWidget *, const QString &, const QString &text, QMessageBox::StandardButtons,
-                                         QMessageBox::StandardButton) override {
+    QMessageBox::StandardButton Question(QWidget *, const QString &, const QString &text,
+                                         QMessageBox::StandardButtons, QMessageBox::StandardButton) override {
         Questions << text;
         if (Answers.empty()) {
             ADD_FAILURE() << "unexpected question: " << text.toStdString();
@@ -151,8 +153,9 @@ TEST_F(MainWindow, StartsAsDesigned) {
     EXPECT_EQ(Window->dockWidgetArea(Window->dcpVariables), Qt::RightDockWidgetArea);
     EXPECT_EQ(Window->dockWidgetArea(Window->dcpArrays), Qt::RightDockWidgetArea);
     // Widgets without a caption of their own carry their element name for screen readers.
-    for (QWidget *widget : std::initializer_list<QWidget *>{Window->tabWindows, Window->pnlRunState, Window->pnlCaret,
-                                                            Window->pnlModified, Window->pnlHint, Window->pnlKeyboard})
+    for (QWidget *widget :
+         std::initializer_list<QWidget *>{Window->tabWindows, Window->pnlRunState, Window->pnlCaret,
+                                          Window->pnlModified, Window->pnlHint, Window->pnlKeyboard})
         EXPECT_EQ(widget->accessibleName(), widget->objectName());
 }
 
@@ -163,7 +166,7 @@ TEST_F(MainWindow, NewDocumentsAreNumberedWithTheLowestFreeNumber) {
     EXPECT_EQ(Captions(), QStringList({"Algoritmus 1", "Algoritmus 2", "Algoritmus 3"}));
     EXPECT_EQ(first->Lines(), TfrmEditor::StartingLines());
 
-    Trigger(Window->actClose);  // the active one: Algoritmus 3
+    Trigger(Window->actClose); // the active one: Algoritmus 3
     Window->ShowEditor(first);
     Trigger(Window->actClose);
     EXPECT_EQ(Captions(), QStringList({"Algoritmus 2"}));
@@ -233,7 +236,7 @@ sedEditor.Lines.New=začátek,konec
     Window->ProgramDir = Dir.path();
     Window->Language = QString::fromUtf8("Testovací");
     Window->ApplyLanguage();
-    Window->ApplyLanguage();  // as the settings dialog does on every apply
+    Window->ApplyLanguage(); // as the settings dialog does on every apply
 
     EXPECT_EQ(Window->windowTitle(), "Velmora CZ");
     EXPECT_EQ(Window->actNew->text(), QString::fromUtf8("Nový soubor"));
@@ -265,21 +268,22 @@ TEST(CommandLineFileName, JoinsArgumentsAndDropsQuotes) {
     } cases[] = {
         {{}, ""},
         {{"/tmp/a.vlm"}, "/tmp/a.vlm"},
-        {{"/tmp/my", "algorithms/a", "b.vlm"}, "/tmp/my algorithms/a b.vlm"},  // unquoted, with blanks
-        {{"\"/tmp/my algorithms/a.vlm\""}, "/tmp/my algorithms/a.vlm"},        // quotes left in by the caller
-        {{"\"\" \"/tmp/x.vlm\""}, "/tmp/x.vlm"},                               // leading quotes and blanks go
+        {{"/tmp/my", "algorithms/a", "b.vlm"}, "/tmp/my algorithms/a b.vlm"}, // unquoted, with blanks
+        {{"\"/tmp/my algorithms/a.vlm\""}, "/tmp/my algorithms/a.vlm"},       // quotes left in by the caller
+        {{"\"\" \"/tmp/x.vlm\""}, "/tmp/x.vlm"},                              // leading quotes and blanks go
         {{"\"/tmp/x.vlm"}, "/tmp/x.vlm"},
-        {{"/tmp/x.vlm\"\""}, "/tmp/x.vlm\""},                                  // one quote at the end only
+        {{"/tmp/x.vlm\"\""}, "/tmp/x.vlm\""}, // one quote at the end only
         {{"\"a\""}, "a"},
-        {{"\"\""}, "\"\""},                                                    // two characters stay as given
+        {{"\"\""}, "\"\""}, // two characters stay as given
     };
     for (const Case &c : cases)
-        EXPECT_EQ(TfrmAlgorithms::CommandLineFileName(c.arguments), c.expected) << c.arguments.join('|').toStdString();
+        EXPECT_EQ(TfrmAlgorithms::CommandLineFileName(c.arguments), c.expected)
+            << c.arguments.join('|').toStdString();
 }
 
 TEST_F(MainWindow, ShowingOpensTheCommandLineFileOrANewDocument) {
     QString path = WriteFile("my algorithm.vlm", "napiš(1)\r\n");
-    Window->CommandLineArguments = path.split(' ');  // given without quotes
+    Window->CommandLineArguments = path.split(' '); // given without quotes
     Window->show();
     ASSERT_EQ(Window->Editors().size(), 1);
     EXPECT_EQ(Window->ActiveEditor()->FileName, path);
@@ -301,7 +305,7 @@ TEST_F(MainWindow, OpeningAnOpenFileAgainBringsItsWindowToTheFront) {
     ASSERT_TRUE(Window->OpenAlgorithm(a));
     ASSERT_TRUE(Window->OpenAlgorithm(b));
     TfrmEditor *first = Window->Editors()[0];
-    first->sedEditor->insert("x");  // the edit must survive
+    first->sedEditor->insert("x"); // the edit must survive
 
     EXPECT_TRUE(Window->OpenAlgorithm(Dir.path() + "/./a.vlm"));
     EXPECT_EQ(Window->Editors().size(), 2);
@@ -315,7 +319,7 @@ TEST_F(MainWindow, OpeningAnOpenFileAgainBringsItsWindowToTheFront) {
 
 TEST_F(MainWindow, OpenCommandAndDroppedFilesOpenDocuments) {
     Window->CommandLineArguments = {Dir.filePath("missing.vlm")};
-    Window->show();  // with a new document
+    Window->show(); // with a new document
     Window->ActiveEditor()->SetModified(false);
     QString a = WriteFile("a.vlm", "konec");
     Prompts.Files.push_back({a});
@@ -403,7 +407,7 @@ TEST_F(MainWindow, ClosingAsksForEveryModifiedDocumentAndStopsAtCancel) {
 }
 
 TEST_F(MainWindow, StatusBarFollowsTheActiveDocument) {
-    Window->show();  // the editor reports caret moves as it updates its view
+    Window->show(); // the editor reports caret moves as it updates its view
     ASSERT_EQ(Window->Editors().size(), 1);
     TfrmEditor *editor = Window->ActiveEditor();
     EXPECT_EQ(Window->pnlCaret->text(), "1 : 1");
@@ -423,7 +427,8 @@ TEST_F(MainWindow, StatusBarFollowsTheActiveDocument) {
     Trigger(Window->actClose);
     EXPECT_EQ(Window->pnlCaret->text(), "");
     Window->UpdateActions();
-    for (QAction *action : {Window->actSave, Window->actSaveAs, Window->actClose, Window->actBreakPoint, Window->actCopy})
+    for (QAction *action :
+         {Window->actSave, Window->actSaveAs, Window->actClose, Window->actBreakPoint, Window->actCopy})
         EXPECT_FALSE(action->isEnabled()) << action->objectName().toStdString();
     for (QAction *action : {Window->actNew, Window->actOpen, Window->actExit, Window->actViewOutput})
         EXPECT_TRUE(action->isEnabled()) << action->objectName().toStdString();
@@ -453,8 +458,8 @@ TEST_F(MainWindow, ViewCommandsFollowTheirPanels) {
     EXPECT_FALSE(Window->dcpErrors->isVisible());
     Window->dcpErrors->show();
     EXPECT_TRUE(Window->actViewErrors->isChecked());
-    Window->dcpErrors->close();  // the panel's own close button
+    Window->dcpErrors->close(); // the panel's own close button
     EXPECT_FALSE(Window->actViewErrors->isChecked());
 }
 
-}  // namespace
+} // namespace

@@ -14,8 +14,9 @@
 // menus mnuFile, mnuEdit, mnuView, mnuRun, mnuTools, mnuWindows, mnuHelp and the submenus
 // mnuReopen, mnuMode, mnuCurrentWindow, mnuWindowList, mnuToolbars; the toolbars tlbFile,
 // tlbRun, tlbTools, tlbEdit; the docks dcpOutput, dcpErrors, dcpVariables, dcpArrays; the
-// open dialog opdFile (each document window has its save dialog); the tab strip tabWindows; the status bar stbMain with the
-// panels pnlRunState, pnlCaret, pnlModified, pnlHint and pnlKeyboard.
+// open dialog opdFile (each document window has its own save dialog); the tab strip
+// tabWindows; the status bar stbMain with the panels pnlRunState, pnlCaret, pnlModified,
+// pnlHint and pnlKeyboard.
 
 #include <QColor>
 #include <QList>

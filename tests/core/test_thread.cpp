@@ -294,6 +294,18 @@ TEST(ThreadRun, StopEndsARunawayLoopWithoutHandlers) {
     ASSERT_TRUE(h.WaitIdle());
 }
 
+// Without an OnReadValue handler a read command changes nothing: x is never created.
+TEST(ThreadRun, ReadWithoutHandlerChangesNothing) {
+    THosted h("začátek\n  čti(x);\n  napiš(x);\nkonec");
+    h.A->OnReadValue = nullptr;
+    h.Start(mdRun);
+    ASSERT_TRUE(h.WaitIdle());
+    std::lock_guard lock(h.R.Mutex);
+    ASSERT_EQ(h.R.Errors.size(), 1u);
+    EXPECT_EQ(h.R.Errors[0].Code, 3);
+    EXPECT_EQ(h.R.Errors[0].Line, 3);
+}
+
 TEST(ThreadRun, AfterAnErrorANewRunStartsFresh) {
     THosted h("začátek\n  x := 1;\n  y := z;\nkonec");
     h.Start(mdRun);

@@ -274,6 +274,25 @@ TEST(ThreadRun, StopFromInsideAHandlerEndsBeforeTheNextCommand) {
     EXPECT_EQ(h.A->LastFailure(), "");
 }
 
+// Stop given on the host thread while the worker waits for that very thread to run a
+// handler lets the pending delivery through, so the worker reaches its next look at the stop.
+TEST(ThreadRun, StopOnTheHostLetsAPendingDeliveryThrough) {
+    THosted h("začátek\n  napiš(1);\n  napiš(2);\nkonec");
+    bool deliveredDuringStop = false;
+    h.Ui.Call([&] {
+        h.A->SetMode(mdRun);
+        h.A->Execute();
+        ASSERT_TRUE(h.Ui.WaitForPosted(1));  // "status running" waits for this thread
+        h.A->Stop();
+        std::lock_guard lock(h.R.Mutex);
+        deliveredDuringStop = !h.R.Trace.empty() && h.R.Trace[0] == "status running";
+    });
+    EXPECT_TRUE(deliveredDuringStop);
+    ASSERT_TRUE(h.WaitIdle());
+    std::lock_guard lock(h.R.Mutex);
+    EXPECT_TRUE(h.R.Output.empty());
+}
+
 TEST(ThreadRun, StopEndsALongSleepAtOnce) {
     THosted h("začátek\n  napiš('sleeping');\n  čekej(100000000);\n  napiš('woke');\nkonec");
     h.Start(mdRun);

@@ -115,11 +115,11 @@ TfrmAlgorithms::TfrmAlgorithms(QWidget *parent) : QMainWindow(parent) {
 
 TfrmAlgorithms::~TfrmAlgorithms() {
     disconnect(QAbstractEventDispatcher::instance(), nullptr, this, nullptr);
+    // No event of a run may reach the window from here on.
+    AlgorithmsRun->Shutdown();
     // The documents go first, while everything they report to still exists.
-    for (TfrmEditor *editor : FEditors) {
+    for (TfrmEditor *editor : FEditors)
         disconnect(editor, nullptr, this, nullptr);
-        StopCompletionThread(editor);
-    }
     FEditors.clear();
     FActiveEditor = nullptr;
     delete mdiDocuments;

@@ -210,7 +210,6 @@ private:
     void ShowException(const char *what);
 
     bool IsIdle() const;
-    static void StopCompletionThread(TfrmEditor *editor);
 
     QList<TfrmEditor *> FEditors;
     QStringList FReopenList;

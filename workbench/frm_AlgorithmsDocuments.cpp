@@ -13,7 +13,6 @@
 #include <QTabBar>
 #include <QVariant>
 
-#include <Qsci/qsciapis.h>
 #include <Qsci/qsciscintilla.h>
 
 #include "unt_Highlighter.h"
@@ -188,14 +187,6 @@ QString TfrmAlgorithms::CommandLineFileName(const QStringList &arguments) {
     return name;
 }
 
-void TfrmAlgorithms::StopCompletionThread(TfrmEditor *editor) {
-    // The completion list prepares itself on a thread that calls into the editor's lexer;
-    // freed with the lexer (its parent) it could still be running on a dead object.
-    // Deleting it first stops that thread.
-    delete editor->scpCompleter;
-    editor->scpCompleter = nullptr;
-}
-
 // ---- Save and close ---------------------------------------------------------------------
 
 void TfrmAlgorithms::actSaveExecute(bool askForName) {
@@ -244,7 +235,6 @@ void TfrmAlgorithms::EditorCaptionChange(TfrmEditor *editor) {
 }
 
 void TfrmAlgorithms::EditorDestroyed(TfrmEditor *editor) {
-    StopCompletionThread(editor);
     const qsizetype index = FEditors.indexOf(editor);
     if (index < 0)
         return;

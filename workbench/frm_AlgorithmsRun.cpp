@@ -292,7 +292,7 @@ void TAlgorithmsRun::algAlgorithmStatusChange() {
 }
 
 void TAlgorithmsRun::RunDocumentGone() {
-    if (Alg.Status() != rsIdle) {
+    if (!FShutDown && Alg.Status() != rsIdle) {
         FUserStopped = true;
         Alg.Stop();
     }

@@ -82,8 +82,10 @@ bool TMainThreadHook::Synchronize(const std::function<void()> &fn) {
             TCall &c = *ticket->Call;
             {
                 std::lock_guard lock(state->Mutex);
-                if (c.State != csPending)
-                    return;  // the worker gave up on it
+                // Given up by the worker, or aborted before the worker noticed: a handler
+                // must not run once the host has begun to close.
+                if (c.State != csPending || state->AbortFlag)
+                    return;
                 c.State = csRunning;
             }
             std::exception_ptr error;

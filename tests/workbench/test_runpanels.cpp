@@ -289,3 +289,43 @@ TEST_F(MainThreadHookTest, OnTheMainThreadRunsDirectly) {
     EXPECT_TRUE(ran);
     EXPECT_FALSE(Hook.InDelivery());
 }
+
+namespace {
+
+// Aborts the hook at the moment its queued call reaches the context, before it runs.
+class TAbortOnArrival : public QObject {
+public:
+    explicit TAbortOnArrival(TMainThreadHook &hook) : FHook(hook) {}
+    bool Arrived = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::MetaCall && !Arrived) {
+            Arrived = true;
+            FHook.Abort();
+        }
+        return false;
+    }
+
+private:
+    TMainThreadHook &FHook;
+};
+
+}  // namespace
+
+TEST_F(MainThreadHookTest, ACallAlreadyQueuedDoesNotRunAfterAbort) {
+    TAbortOnArrival filter(Hook);
+    Context.installEventFilter(&filter);
+    std::atomic<bool> ran{false};
+    std::atomic<bool> done{false};
+    bool result = true;
+    std::thread worker([&] {
+        result = Hook.Synchronize([&] { ran = true; });
+        done = true;
+    });
+    while (!filter.Arrived)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    worker.join();
+    EXPECT_FALSE(result);
+    EXPECT_FALSE(ran);
+}

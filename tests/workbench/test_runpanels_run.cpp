@@ -256,3 +256,10 @@ TEST_F(RunTest, ClosingTheDocumentWhilePausedEndsTheRun) {
     EXPECT_EQ(Run->LastRunEnd(), TAlgorithmsRun::reStopped);
     EXPECT_TRUE(Output().isEmpty());
 }
+
+TEST_F(RunTest, DestroyingTheWindowWhilePausedEndsCleanly) {
+    Doc->SetLines({"začátek", "  x := 1;", "  x := 2;", "konec"});
+    ASSERT_TRUE(Trigger(W->actStepOver));
+    WaitFor(rsPaused);
+    W.reset();  // without a close first: must neither hang nor touch a half-destroyed window
+}

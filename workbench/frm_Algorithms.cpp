@@ -117,8 +117,6 @@ TfrmAlgorithms::~TfrmAlgorithms() {
     disconnect(QAbstractEventDispatcher::instance(), nullptr, this, nullptr);
     // No event of a run may reach the window from here on.
     AlgorithmsRun->Shutdown();
-    // No event of a run may reach the window from here on.
-    AlgorithmsRun->Shutdown();
     // The documents go first, while everything they report to still exists.
     for (TfrmEditor *editor : FEditors)
         disconnect(editor, nullptr, this, nullptr);

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 
 QMessageBox::StandardButton TPrompter::Question(QWidget *parent, const QString &caption, const QString &text,
                                                 QMessageBox::StandardButtons buttons,
@@ -18,11 +19,18 @@ void TPrompter::Error(QWidget *parent, const QString &caption, const QString &te
 }
 
 bool TPrompter::ReadValue(QWidget *parent, const QString &caption, const QString &label, QString &value) {
-    bool ok = false;
-    QString answer = QInputDialog::getText(parent, caption, label, QLineEdit::Normal, value, &ok);
-    if (ok)
-        value = answer;
-    return ok;
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(label);
+    dialog.setTextValue(value);
+    // Wide enough for its caption, which the window manager would otherwise cut short (the
+    // dialog's layout sizes it by its contents, so the edit box is widened).
+    if (auto *edit = dialog.findChild<QLineEdit *>())
+        edit->setMinimumWidth(qMax(260, dialog.fontMetrics().horizontalAdvance(caption) + 120));
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    value = dialog.textValue();
+    return true;
 }
 
 QStringList TPrompter::ChooseFiles(QFileDialog *dialog) {

@@ -9,9 +9,9 @@ std::string FormatMessageText(const std::string &templ, const std::vector<TForma
     std::string out;
     out.reserve(templ.size() + 32);
     size_t next = 0;
-    auto take = [&](char spec) -> const TFormatArg & {
+    auto take = [&](char conversion) -> const TFormatArg & {
         if (next >= args.size())
-            throw EPlainError("Format \"" + templ + "\": too few arguments for %" + spec);
+            throw EPlainError("Format \"" + templ + "\": too few arguments for %" + conversion);
         return args[next++];
     };
     for (size_t i = 0; i < templ.size(); ++i) {
@@ -20,15 +20,15 @@ std::string FormatMessageText(const std::string &templ, const std::vector<TForma
             out += c;
             continue;
         }
-        char spec = templ[i + 1];
-        if (spec == '%') {
+        char conversion = templ[i + 1];
+        if (conversion == '%') {
             out += '%';
-        } else if (spec == 's') {
-            const TFormatArg &arg = take(spec);
+        } else if (conversion == 's') {
+            const TFormatArg &arg = take(conversion);
             out += std::holds_alternative<int64_t>(arg) ? std::to_string(std::get<int64_t>(arg))
                                                         : std::get<std::string>(arg);
-        } else if (spec == 'd') {
-            const TFormatArg &arg = take(spec);
+        } else if (conversion == 'd') {
+            const TFormatArg &arg = take(conversion);
             if (std::holds_alternative<int64_t>(arg)) {
                 out += std::to_string(std::get<int64_t>(arg));
             } else if (IsIntegerText(std::get<std::string>(arg))) {

@@ -202,7 +202,10 @@ TEST_P(ShippedLanguage, ListsAndFiltersReadWhole) {
     EXPECT_TRUE(FilterToNameFilters(Value("frmEditor", "svdFile.Filter")).last().endsWith("(*)"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, ShippedLanguage, ::testing::Values("English", "Čeština"));
+INSTANTIATE_TEST_SUITE_P(Languages, ShippedLanguage, ::testing::Values("English", "Čeština"),
+                         [](const ::testing::TestParamInfo<const char *> &info) {
+                             return info.index == 0 ? std::string("English") : std::string("Czech");
+                         });
 
 TEST(ShippedLanguages, NameTheirQtLocale) {
     EXPECT_EQ(ReadLngValue(LanguageFile("English"), "Language", "Locale"), "en");

@@ -85,6 +85,10 @@ void TAlgorithmImpl::Execute() {
             if (FStatus == rsIdle) {
                 FPendingText = std::move(text);
                 FLastFailure.clear();
+                // Running from this moment, not from when the worker wakes: a check or a
+                // second run asked for in between must find the component busy. The worker
+                // delivers the status event when it starts the pass.
+                FStatus = rsRunning;
             }
             FStopRequested = false;
             ++FReleases;

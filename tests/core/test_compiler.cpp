@@ -92,6 +92,34 @@ const TErrorCase CheckCases[] = {
     {"TrueAsTarget", "začátek\n  @true := 1;\nkonec", 18},
     {"PiAsTarget", "začátek @PI := 3; konec", 18},
     {"UnclosedString", "začátek napiš(@'abc); konec", 22},
+    // The if's rules: after the then-body ";" or else; a one-command body ended by ";" must
+    // not be followed by else, also not when it is the then-body of an inner if.
+    {"ThenWriteFollowedByCommand", "začátek jestliže a pak napiš(1) @napiš(2); konec", 2},
+    {"ThenBodyFollowedByEndOfBlock", "začátek\n  jestliže a pak x := 1 jinak x := 2 @konec", 2},
+    {"InnerIfSemicolonBeforeElse", "začátek jestliže a pak jestliže b pak x := 1; @jinak x := 2; konec", 4},
+    {"ElseBodySemicolonBeforeElse",
+     "začátek jestliže a pak jestliže b pak x := 1 jinak x := 2; @jinak x := 3; konec", 4},
+    {"ElseStartsACommand", "začátek x := 1; @jinak x := 2; konec", 8},
+    {"TextStartsACommand", "začátek @'a' := 1; konec", 8},
+    {"RelationStartsACommand", "začátek @= 1; konec", 8},
+    {"SemicolonIsATarget", "začátek x := 1;; @konec", 6},
+    // "konec." closes only the block whose own scan meets it at depth 0.
+    {"EndDotInsideTwoBlocks", "@začátek\n  dokud a opakuj začátek x := 1; konec.\n  konec.", 5},
+    {"NestedBlockNotClosed", "@začátek\n  jestliže a pak začátek\n    x := 1;\nkonec", 5},
+    {"DoMissingInFor", "začátek pro i od 1 do 2 x @:= 1; konec", 6},
+    {"CodeWhileWithoutDo", "begin while a @begin x := 1 end end", 6, true},
+    {"SleepWithoutBracket", "začátek čekej @5; konec", 6},
+    {"ReadNameNotFollowedByBracket", "začátek čti(x @y); konec", 6},
+    {"ReadCoordinatesNotClosed", "začátek čti(a[@1, 2); konec", 7},
+    {"ElementCoordinatesNotClosed", "začátek a[@1 := 2; konec", 7},
+    {"EmptyThenCondition", "začátek jestliže@ pak x := 1; konec", 15},
+    {"EmptyWhileCondition", "začátek dokud@ opakuj x := 1; konec", 15},
+    {"EmptySecondBound", "začátek pro i od 1 do@ opakuj x := 1; konec", 15},
+    {"EmptyElementExpression", "začátek a[1] :=@ ; konec", 15},
+    {"EmptyFirstCoordinate", "začátek a[@, 1] := 1; konec", 15},
+    {"FalseAsTarget", "začátek @FALSE := 1; konec", 18},
+    {"RandomAsTarget", "začátek @random := 1; konec", 18},
+    {"UnclosedStringInCondition", "začátek dokud x = @\"a opakuj x := 1; konec", 22},
 };
 
 class CompilerCheckErrors : public testing::TestWithParam<TErrorCase> {};
@@ -131,6 +159,25 @@ const TErrorCase RunCases[] = {
     {"CharacterOfEmptyText", "začátek s := ''; x := s[@1]; konec", 19},
     {"CharacterReplacedByTwo", "začátek s := 'abc'; s[2] := @'xy'; konec", 20},
     {"LogWithOneArgument", "začátek x := 1 + @log(2) ; konec", 21},
+    {"LogOfTextArgument", "začátek x := @log(2, 'a'); konec", 21},
+    // Failures of a function are reported at its name; evaluator failures at the expression.
+    {"OrdOfEmptyText", "začátek x := 1 + @ord(''); konec", 9},
+    {"CotangentOfZero", "začátek x := @cot(0); konec", 9},
+    {"LogOfNegativeNumber", "začátek x := @log(2, -8); konec", 9},
+    {"SineOfText", "začátek x := @sin('a'); konec", 9},
+    {"ChrOfApostrophe", "začátek x := @chr(39) + 'a'; konec", 9},
+    {"TextHoldingApostrophe", "začátek x := \"it's\"; y := @x + 1; konec", 9},
+    {"ModuloByZero", "začátek x := @7 mod 0; konec", 9},
+    {"EmptyFunctionArgument", "začátek x := sin(@ ); konec", 15},
+    {"FunctionNameAtTheEnd", "začátek napiš(1 + sin@); konec", 6},
+    {"GrammarWordInsideWrite", "začátek napiš(1 @pak 2); konec", 2},
+    {"UndefinedInnerElement", "začátek a[1] := 1; x := a[b [@ 1 ]]; konec", 12},
+    {"UndefinedVariableInCoordinates", "začátek a[1] := 1; x := a[@i]; konec", 3},
+    {"CoordinateIsText", "začátek a[@'1'] := 1; konec", 11},
+    {"CoordinateBeyond32Bits", "začátek a[@3000000000] := 1; konec", 11},
+    {"SecondCoordinateEmptyInExpression", "začátek a[1] := 1; x := a[1,@]; konec", 15},
+    {"CharacterOfNumberBeyondDigits", "začátek n := 123; x := n[@4]; konec", 19},
+    {"CharacterReplacedByNumber", "začátek s := 'abc'; s[1] := @12; konec", 20},
 };
 
 class CompilerRunErrors : public testing::TestWithParam<TErrorCase> {};

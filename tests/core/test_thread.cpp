@@ -338,6 +338,26 @@ TEST(ThreadRun, AfterAnErrorANewRunStartsFresh) {
     EXPECT_EQ(h.R.Errors[1].Code, 3);  // x is gone with the first pass
 }
 
+// A run is under way from the moment Execute returns: a check or a second run asked for
+// before the worker has even woken must find the component busy and start nothing.
+TEST(ThreadRun, ExecuteMakesTheComponentBusyAtOnce) {
+    THosted h("začátek\n  x := 1;\nkonec");
+    h.Ui.Call([&] {
+        h.A->SetMode(mdRun);
+        h.A->Execute();
+        EXPECT_EQ(h.A->Status(), rsRunning);
+        h.A->Execute();
+        h.A->SetMode(mdControl);
+        h.A->Execute();
+        h.A->SetMode(mdRun);  // the run's variable events are announced in a run mode only
+    });
+    ASSERT_TRUE(h.WaitIdle());
+    std::lock_guard lock(h.R.Mutex);
+    const std::vector<std::string> expected = {"status running", "before 2 3", "var x\treal\t1", "status idle"};
+    EXPECT_EQ(h.R.Trace, expected);
+    EXPECT_TRUE(h.A->CommandLines().empty());
+}
+
 // --- Debugging -----------------------------------------------------------------------------
 
 TEST(ThreadDebug, StepsCommandByCommandAndStopLeavesTheWaitingCommandUndone) {

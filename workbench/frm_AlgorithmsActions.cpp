@@ -366,7 +366,8 @@ void TfrmAlgorithms::UpdateActions() {
         TfrmEditor *editor = ActiveEditor();
         QsciScintilla *sed = editor ? editor->sedEditor : nullptr;
         const bool window = editor != nullptr;
-        const TRunStatus status = algAlgorithm.Status();
+        // A run just started counts as running before the worker has taken it up.
+        const TRunStatus status = AlgorithmsRun->EffectiveStatus();
         const bool idle = status == rsIdle;
         const qsizetype windows = FEditors.size();
 

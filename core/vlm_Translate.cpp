@@ -4,6 +4,8 @@
 
 #include "vlm_Translate.h"
 
+#include <algorithm>
+
 #include "vlm_Encoding.h"
 #include "vlm_KeyWords.h"
 #include "vlm_Utils.h"
@@ -37,8 +39,9 @@ std::string TranslateVocabulary(TKeyWords &keyWords, const std::string &text) {
     // apart from a neighbouring word character, so that "i:=1" becomes "i od 1", not "iod1".
     auto replace = [&](size_t start, size_t end, const std::string &word) {
         result.append(text, copyFrom, start - copyFrom);
-        if (!word.empty() && start > 0 && IsWordChar(keyWords, word.front()) &&
-            IsWordChar(keyWords, text[start - 1]))
+        // The result's last character, not the source's: it may be a word just translated.
+        if (!word.empty() && !result.empty() && IsWordChar(keyWords, word.front()) &&
+            IsWordChar(keyWords, result.back()))
             result += ' ';
         result += word;
         if (!word.empty() && end < text.size() && IsWordChar(keyWords, word.back()) &&
@@ -152,7 +155,10 @@ std::string TFormatter::Run() {
 // A comment keeps its place: on a line of its own when a line break stood before it in the
 // source, else at the end of the code line before it. A line break always follows it.
 void TFormatter::PlaceComment() {
-    const bool ownLine = T.find('\r', GapStart - 1) < WStart - 1;
+    // Only the gap is searched: a long line of comments must not cost a scan to its end each.
+    const bool ownLine = std::find(T.begin() + static_cast<std::ptrdiff_t>(GapStart - 1),
+                                   T.begin() + static_cast<std::ptrdiff_t>(WStart - 1), '\r') !=
+                         T.begin() + static_cast<std::ptrdiff_t>(WStart - 1);
     if (ownLine) {
         if (!AtLineStart)
             Out += CrLf;
@@ -191,9 +197,13 @@ void TFormatter::PlaceWord() {
             Push('1');
 
         if (Kind == wkElse) {
+            // The entry just pushed for an empty then-branch opens a level like any other, and
+            // the word after the else raises the level for its branch itself: raising it here
+            // too would push everything after the if one level deeper for good.
+            if (EndsLine(PrevKind))
+                Indent += 1;
             Indent -= PopThrough('1', false);
             AppendIndentation(Indent);
-            Indent += 1;
         } else if (EndsLine(PrevKind)) {
             if (Kind == wkBegin) {
                 AppendIndentation(Indent);
@@ -224,6 +234,10 @@ void TFormatter::PlaceWord() {
         NewLine();
         Indent -= PopThrough('1', false);
         AppendIndentation(Indent);
+    } else if (Kind == wkEnd) {
+        // An end that follows code stays on its line, but its block is closed all the same,
+        // or the lines after it would keep the block's indentation.
+        Indent -= PopThrough('B', true);
     }
 
     if (Continuation)

@@ -121,6 +121,8 @@ TEST(TranslateVocabulary, TranslatesKeywordsAndSwitchesTheMode) {
         // ":=" of a for loop written without blanks must not glue the words together.
         {false, "begin for i:=1 to 3 do x:=i end", "začátek pro i od 1 do 3 opakuj x:=i konec"},
         {true, "začátek pro i od(1)do 3 opakuj x:=i konec", "begin for i :=(1)to 3 do x:=i end"},
+        // Two translated words in a row are kept apart too.
+        {false, "begin for i:=:=1 to 3 do x:=i end", "začátek pro i od od 1 do 3 opakuj x:=i konec"},
         // Identifiers stay even when they equal a keyword of the other vocabulary.
         {true, "začátek begin := 1; napiš(begin) konec", "begin begin := 1; write(begin) end"},
         // Comments are copied as they stand, keywords inside included; so is a trailing one.

@@ -68,9 +68,14 @@ bool ParseCliArguments(const std::vector<std::string> &args, TCliOptions &option
     bool operandsOnly = false;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string &arg = args[i];
-        if (operandsOnly || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+        if (operandsOnly || arg.size() < 2 || arg[0] != '-') {
             options.Operands.push_back(arg);
             continue;
+        }
+        // A file whose name starts with "-" is named after "--" (or as "./-name").
+        if (arg[1] != '-') {
+            error = "unknown option '" + arg + "' for " + args[0];
+            return false;
         }
         const size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
@@ -100,6 +105,10 @@ bool ParseCliArguments(const std::vector<std::string> &args, TCliOptions &option
         } else if (vocabulary && name == "--language") {
             if (!takeValue(options.LanguageFile))
                 return false;
+            if (options.LanguageFile.empty()) {
+                error = "option --language needs a file name";
+                return false;
+            }
         } else if (command == ccmRun && name == "--trace") {
             options.Trace = true;
             options.TraceFile = value;

@@ -31,7 +31,8 @@ const char *TCliTrace::KindName(const Value &value) {
 }
 
 void TCliTrace::Line(const std::string &line) {
-    std::fputs(line.c_str(), FOut);
+    // Written by length: a text may hold a NUL byte (chr(0)), which must not cut the line.
+    std::fwrite(line.data(), 1, line.size(), FOut);
     std::fputc('\n', FOut);
     std::fflush(FOut);
 }

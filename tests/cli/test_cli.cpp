@@ -8,6 +8,7 @@
 #include "vlm_Encoding.h"
 
 using namespace clitest;
+using namespace std::string_literals;
 
 namespace {
 
@@ -153,7 +154,8 @@ TEST_F(Cli, FailureOutsideTheCatalogueEndsTheRunWithStatus3) {
 }
 
 TEST_F(Cli, TraceWritesOneEscapedLinePerEvent) {
-    const std::string file = Algorithm("začátek\n  čti(x);\n  a[1, 2] := x * 2;\n  s := 'a\\b';\n"
+    // A NUL byte (chr(0)) passes through as it is and does not cut the line.
+    const std::string file = Algorithm("začátek\n  čti(x);\n  a[1, 2] := x * 2;\n  s := 'a\\b' + chr(0) + 'c';\n"
                                        "  napiš(s, chr(9), x);\n  b := x > 3;\nkonec\n");
     const std::string trace = "before\t2\t3\n"
                               "read\tx\n"
@@ -161,14 +163,14 @@ TEST_F(Cli, TraceWritesOneEscapedLinePerEvent) {
                               "before\t3\t3\n"
                               "elem\ta\t1,2\treal\t10\n"
                               "before\t4\t3\n"
-                              "var\ts\ttext\ta\\\\b\n"
+                              "var\ts\ttext\ta\\\\b\0c\n"
                               "before\t5\t3\n"
-                              "write\ta\\\\b\\t5\n"
+                              "write\ta\\\\b\0c\\t5\n"
                               "before\t6\t3\n"
-                              "var\tb\tbool\tTrue\n";
+                              "var\tb\tbool\tTrue\n"s;
     TCliResult r = RunCli({"run", "--trace", file}, "5\n");
     EXPECT_EQ(0, r.Status);
-    EXPECT_EQ("a\\b\t5\n", r.Out);
+    EXPECT_EQ("a\\b\0c\t5\n"s, r.Out);
     EXPECT_EQ(trace, r.Err);
 
     const std::string out = (Scratch.Dir() / "trace.txt").string();
@@ -284,6 +286,10 @@ TEST_F(Cli, UsageErrorsAndMissingFilesGiveStatus2) {
         {"run", missing},
         {"format", missing},
         {"check", Scratch.Dir().string()},
+        {"check", "-x", file},
+        {"check", "--language=", file},
+        {"run", "--trace=" + Scratch.Dir().string() + "/no/such/folder/t.txt", file},
+        {"run", "--trace=" + Scratch.Dir().string(), file},
     };
     for (const auto &args : cases) {
         const TCliResult r = RunCli(args);

@@ -147,16 +147,7 @@ int ShowIni(const TCliOptions &options) {
     return ceOk;
 }
 
-}  // namespace
-
-int main(int argc, char **argv) {
-    TCliOptions options;
-    std::string error;
-    if (!ParseCliArguments(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
-        PrintLine(stderr, "velmora-cli: " + error);
-        PrintLine(stderr, "Try 'velmora-cli --help'.");
-        return ceUsage;
-    }
+int RunCommand(const TCliOptions &options) {
     try {
         switch (options.Command) {
         case ccmHelp:
@@ -183,4 +174,24 @@ int main(int argc, char **argv) {
         return ceEndedEarly;
     }
     return ceUsage;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    TCliOptions options;
+    std::string error;
+    if (!ParseCliArguments(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        PrintLine(stderr, "velmora-cli: " + error);
+        PrintLine(stderr, "Try 'velmora-cli --help'.");
+        return ceUsage;
+    }
+    int status = RunCommand(options);
+    // Output lost on the way (a full disk, a closed stream) must not pass for success.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        PrintLine(stderr, "velmora-cli: cannot write the output");
+        if (status == ceOk)
+            status = ceUsage;
+    }
+    return status;
 }

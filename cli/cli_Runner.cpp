@@ -35,13 +35,14 @@ struct TTraceFile {
     }
 };
 
-}  // namespace
-
-int CheckOrRunAlgorithm(const TCliOptions &options, const std::string &fileName, const TArrayOfString &lines) {
+// `traceOut` is null without --trace.
+int CheckOrRun(const TCliOptions &options, const std::string &fileName, const TArrayOfString &lines,
+               std::FILE *traceOut) {
     // Everything the handlers touch is declared before the component, so it outlives the
     // worker, which the component's destructor ends.
-    TTraceFile traceFile;
     std::unique_ptr<TCliTrace> trace;
+    if (traceOut)
+        trace = std::make_unique<TCliTrace>(traceOut);
     int errors = 0;
     bool inputEnded = false;
     std::mutex mutex;
@@ -61,15 +62,6 @@ int CheckOrRunAlgorithm(const TCliOptions &options, const std::string &fileName,
     }
     if (options.Seed)
         algorithm.SeedRandom(*options.Seed);
-
-    if (options.Trace) {
-        traceFile.File = options.TraceFile.empty() ? stderr : std::fopen(options.TraceFile.c_str(), "wb");
-        if (!traceFile.File) {
-            PrintLine(stderr, options.TraceFile + ": cannot write the trace file");
-            return ceUsage;
-        }
-        trace = std::make_unique<TCliTrace>(traceFile.File);
-    }
 
     algorithm.OnCompileError = [&](TAlgorithm &, const std::string &msg, int code, int line, int column) {
         ++errors;
@@ -160,4 +152,30 @@ int CheckOrRunAlgorithm(const TCliOptions &options, const std::string &fileName,
     if (!algorithm.LastFailure().empty())
         return endedEarly(Cp1250ToUtf8(algorithm.LastFailure()));
     return ceOk;
+}
+
+}  // namespace
+
+int CheckOrRunAlgorithm(const TCliOptions &options, const std::string &fileName, const TArrayOfString &lines) {
+    TTraceFile traceFile;
+    if (options.Trace) {
+        traceFile.File = options.TraceFile.empty() ? stderr : std::fopen(options.TraceFile.c_str(), "wb");
+        if (!traceFile.File) {
+            PrintLine(stderr, options.TraceFile + ": cannot write the trace file");
+            return ceUsage;
+        }
+    }
+    int status = CheckOrRun(options, fileName, lines, traceFile.File);
+    // A trace that could not be written in full (a full disk) must not pass for a good one.
+    if (traceFile.File && traceFile.File != stderr) {
+        const bool writeFailed = std::ferror(traceFile.File) != 0;
+        const bool closeFailed = std::fclose(traceFile.File) != 0;
+        traceFile.File = nullptr;
+        if (writeFailed || closeFailed) {
+            PrintLine(stderr, options.TraceFile + ": cannot write the trace file");
+            if (status == ceOk)
+                status = ceUsage;
+        }
+    }
+    return status;
 }

@@ -290,6 +290,8 @@ TEST_F(Cli, UsageErrorsAndMissingFilesGiveStatus2) {
         {"check", "--language=", file},
         {"run", "--trace=" + Scratch.Dir().string() + "/no/such/folder/t.txt", file},
         {"run", "--trace=" + Scratch.Dir().string(), file},
+        // A trace that cannot be written in full (the device is full) is no success.
+        {"run", "--trace=/dev/full", Algorithm("začátek x := 1; konec\n", "assign.vlm")},
     };
     for (const auto &args : cases) {
         const TCliResult r = RunCli(args);

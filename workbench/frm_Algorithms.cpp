@@ -249,8 +249,9 @@ void TfrmAlgorithms::FormShow() {
 void TfrmAlgorithms::closeEvent(QCloseEvent *event) {
     bool close = false;
     Guarded([&] {
-        // A check in progress lets events through; it ends before any document goes.
-        if (!IsIdle())
+        // A check in progress lets events through; it ends before any document goes. A run
+        // is left alone: refusing to close must not end it, and closing its document ends it.
+        if (!IsIdle() && algAlgorithm.Mode() == mdControl)
             algAlgorithm.Stop();
         if (!CloseAllEditors())
             return;

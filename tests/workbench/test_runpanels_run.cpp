@@ -233,6 +233,22 @@ TEST_F(RunTest, ClosingTheWindowWhilePausedEndsCleanly) {
     SUCCEED();
 }
 
+// Cancelling the close question keeps everything as it was, the paused run included.
+TEST_F(RunTest, RefusedCloseWhilePausedKeepsTheRun) {
+    Doc->SetLines({"začátek", "  x := 1;", "  x := 2;", "konec"});
+    ASSERT_TRUE(Trigger(W->actStepOver));
+    WaitFor(rsPaused);
+    Doc->SetModified(true);
+    Prompts.Answer = QMessageBox::Cancel;
+    EXPECT_FALSE(W->close());
+    EXPECT_EQ(W->algAlgorithm.Status(), rsPaused);
+    ASSERT_TRUE(Trigger(W->actStepOver));
+    WaitFor(rsPaused);
+    EXPECT_EQ(Variable("x"), "1");
+    ASSERT_TRUE(Trigger(W->actStop));
+    WaitFor(rsIdle);
+}
+
 TEST_F(RunTest, RemoveAllStopMarks) {
     Doc->SetLines({"začátek", "  x := 1;", "konec"});
     Doc->ToggleStopMark(1);

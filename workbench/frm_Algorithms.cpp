@@ -393,5 +393,5 @@ void TfrmAlgorithms::ShowException(const char *what) {
     // Messages of the core are Windows-1250, ours UTF-8.
     std::string text = what ? what : "";
     QString message = IsValidUtf8(text) ? QString::fromStdString(text) : QString::fromStdString(Cp1250ToUtf8(text));
-    Prompter().Error(this, windowTitle(), message);
+    Prompter().Error(this, QGuiApplication::applicationDisplayName(), message);
 }

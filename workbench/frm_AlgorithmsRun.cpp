@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -102,7 +103,8 @@ void TAlgorithmsRun::Shutdown() {
 }
 
 void ShowCommandFailure(QWidget *window, const std::string &what) {
-    Prompter().Error(window, window->windowTitle(), IsValidUtf8(what) ? QString::fromStdString(what) : FromCore(what));
+    // The program's title: a maximised document puts its own caption into the window's.
+    Prompter().Error(window, QGuiApplication::applicationDisplayName(), IsValidUtf8(what) ? QString::fromStdString(what) : FromCore(what));
 }
 
 template <class F> void TAlgorithmsRun::Guarded(F &&command) {

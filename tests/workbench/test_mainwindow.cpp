@@ -41,7 +41,7 @@ public:
     std::deque<QMessageBox::StandardButton> Answers;
     std::deque<QStringList> Files;
     QStringList Questions;
-    QStringList Errors;
+    QStringList Errors, ErrorCaptions;
 
     QMessageBox::StandardButton Question(QWidget *, const QString &, const QString &text,
                                          QMessageBox::StandardButtons, QMessageBox::StandardButton) override {
@@ -55,7 +55,10 @@ public:
         return answer;
     }
     void Information(QWidget *, const QString &, const QString &) override {}
-    void Error(QWidget *, const QString &, const QString &text) override { Errors << text; }
+    void Error(QWidget *, const QString &caption, const QString &text) override {
+        ErrorCaptions << caption;
+        Errors << text;
+    }
     QStringList ChooseFiles(QFileDialog *) override {
         if (Files.empty())
             return {};
@@ -354,6 +357,7 @@ TEST_F(MainWindow, AFileThatCannotBeReadIsReportedAndKeepsItsNewWindow) {
     Prompts.Files.push_back({unreadable});
     Trigger(Window->actOpen);
     EXPECT_EQ(Prompts.Errors.size(), 1);
+    EXPECT_EQ(Prompts.ErrorCaptions.value(0), QGuiApplication::applicationDisplayName());
     EXPECT_EQ(Window->Editors().size(), 2);
 }
 

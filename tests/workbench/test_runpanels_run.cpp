@@ -100,6 +100,8 @@ TEST_F(RunTest, EmptyDocumentShowsErrorZeroAndItsFailure) {
     EXPECT_TRUE(Errors()[0].startsWith("[Chyba 0] (řádek 1)")) << Errors()[0].toStdString();
     ASSERT_EQ(Prompts.Errors.size(), 1);  // the failure that leaves Execute, in a message box
     EXPECT_TRUE(Prompts.Errors[0].startsWith("Error 0 (1, 0)")) << Prompts.Errors[0].toStdString();
+    // Titled by the program, not by the document that happens to be maximised.
+    EXPECT_EQ(Prompts.ErrorCaptions[0], QGuiApplication::applicationDisplayName());
     EXPECT_EQ(Run->ShownStatus(), rsIdle);
 }
 

@@ -25,7 +25,7 @@ public:
     // Return false for Cancel; may change `value`.
     std::function<bool(const QString &caption, const QString &label, QString &value)> OnRead;
     QMessageBox::StandardButton Answer = QMessageBox::No;
-    QStringList Questions, Errors, ReadLabels;
+    QStringList Questions, Errors, ErrorCaptions, ReadLabels;
 
     QMessageBox::StandardButton Question(QWidget *, const QString &caption, const QString &,
                                          QMessageBox::StandardButtons, QMessageBox::StandardButton) override {
@@ -33,7 +33,10 @@ public:
         return Answer;
     }
     void Information(QWidget *, const QString &, const QString &) override {}
-    void Error(QWidget *, const QString &, const QString &text) override { Errors << text; }
+    void Error(QWidget *, const QString &caption, const QString &text) override {
+        ErrorCaptions << caption;
+        Errors << text;
+    }
     bool ReadValue(QWidget *, const QString &caption, const QString &label, QString &value) override {
         ReadLabels << label;
         return OnRead ? OnRead(caption, label, value) : false;

@@ -118,6 +118,7 @@ public:
     std::string ReadExpression(int &pos, int &reference);
     std::string FindClosingBracket(const std::string &text, int base, int &pos, int &endPos);
     void ReadBody(int &start, int &limit, int &next);
+    void ReadBlock(int beginPos, int &start, int &limit, int &next);
     TCommand ParseCommand(int pos, int limit);
     std::vector<TArgumentPart> SplitArguments(const std::string &text, int position);
     std::vector<TArgumentPart> BuildWriteText(int from, int to);
@@ -127,6 +128,7 @@ public:
     // --- execution (vlm_Execution.cpp)
     void ExecuteRange(int start, int limit);
     Value Evaluate(const std::string &text, int reference);
+    std::string IdentifierText(const std::string &text, int reference, const std::string &word, int &p, int src);
     TArrayOfInteger EvaluateCoordinates(const std::string &text, int position);
     void ReadValue(const std::string &name, int position, const std::string &coordinates);
 
@@ -137,6 +139,8 @@ public:
                     int coordinatePosition, int expressionPosition);
     bool GetElement(const std::string &name, const std::string &coordinateText, int position,
                     bool mustExist, bool quoted, Value &value);
+    bool FindElement(const std::string &name, const TArrayOfInteger &coords, int position, bool mustExist,
+                     bool quoted, Value &value);
     void ClearVariables();
     void ClearElements();
 
@@ -157,6 +161,7 @@ public:
     // Sets the text of the coming pass and the tables PosToLineCol works from.
     void SetText(std::string text);
     std::string JoinedAlgoritmus() const;
+    const std::string &Text() const { return FText; }
 
     // Nesting of bodies, expressions and coordinates, counted so that an absurdly deep text
     // ends the pass instead of the stack.

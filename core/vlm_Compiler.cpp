@@ -17,6 +17,34 @@ bool IsBlankChar(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 thread_local int tlsHookBase = 0;
 
+namespace {
+
+// Raising an error builds texts and an argument list. The readers below recurse once per
+// nesting level of the algorithm, so their raising is kept out of line: a frame that only
+// calls these stays small, and a deeply nested text meets the nesting limit long before the
+// end of the stack (also in builds whose frames are larger, such as sanitizer builds).
+[[noreturn]] [[gnu::noinline]] void Raise(TAlgorithmImpl &a, int code, int position) {
+    a.RaiseError(code, {}, position);
+}
+[[noreturn]] [[gnu::noinline]] void Raise(TAlgorithmImpl &a, int code, const std::string &argument, int position) {
+    a.RaiseError(code, {argument}, position);
+}
+[[noreturn]] [[gnu::noinline]] void Raise(TAlgorithmImpl &a, int code, const std::string &first,
+                                          const std::string &second, int position) {
+    a.RaiseError(code, {first, second}, position);
+}
+// Error 6 naming the keyword that was expected.
+[[noreturn]] [[gnu::noinline]] void RaiseExpected(TAlgorithmImpl &a, TWordKind kind, const std::string &found,
+                                                  int position) {
+    a.RaiseError(6, {a.FKeyWords.KeyWord(kind), found}, position);
+}
+// Error 5 naming the begin and end words.
+[[noreturn]] [[gnu::noinline]] void RaiseNotClosed(TAlgorithmImpl &a, int position) {
+    a.RaiseError(5, {a.FKeyWords.KeyWord(wkBegin), a.FKeyWords.KeyWord(wkEnd)}, position);
+}
+
+}  // namespace
+
 bool IsBlankText(const std::string &text) {
     return std::all_of(text.begin(), text.end(), IsBlankChar);
 }
@@ -112,7 +140,7 @@ std::string TAlgorithmImpl::FindClosingBracket(const std::string &text, int base
     int scan = pos;
     const std::string opening = ReadWordAt(FKeyWords, text, scan, base);
     if (opening != "(" && opening != "[")
-        RaiseError(6, {"(\", \"[", opening}, base + scan - static_cast<int>(opening.size()));
+        Raise(*this, 6, "(\", \"[", opening, base + scan - static_cast<int>(opening.size()));
     const std::string closing = opening == "(" ? ")" : "]";
     pos = scan;
     const int length = static_cast<int>(text.size());
@@ -132,45 +160,53 @@ std::string TAlgorithmImpl::FindClosingBracket(const std::string &text, int base
             --depth;
         }
     }
-    RaiseError(7, {opening, closing}, base + pos);
+    Raise(*this, 7, opening, closing, base + pos);
+}
+
+// The block of a body: `start` stands after its begin word (at `beginPos`). Kept out of
+// ReadBody, which lies on the path of every nesting level.
+[[gnu::noinline]] void TAlgorithmImpl::ReadBlock(int beginPos, int &start, int &limit, int &next) {
+    const int length = static_cast<int>(FText.size());
+    int scan = start;
+    const std::string endDot = FKeyWords.KeyWord(wkEnd) + ".";
+    int depth = 0;
+    for (;;) {
+        if (scan > length || scan > limit)
+            RaiseNotClosed(*this, beginPos);
+        const std::string word = NextWord(scan);
+        const TWordKind kind = KindOf(word);
+        if (kind == wkBegin) {
+            ++depth;
+        } else if (kind == wkEnd || (depth == 0 && word.size() == endDot.size() && LowerCase1250(word) == endDot)) {
+            if (depth == 0) {
+                limit = scan - static_cast<int>(word.size());
+                break;
+            }
+            --depth;
+        }
+    }
+    next = scan;
+    int after = scan;
+    if (after <= length && IsWord(NextWord(after), ';'))
+        next = after;
 }
 
 void TAlgorithmImpl::ReadBody(int &start, int &limit, int &next) {
     const int length = static_cast<int>(FText.size());
     int scan = start;
-    const std::string first = NextWord(scan);
-    if (KindOf(first) == wkBegin) {
-        const int beginPos = scan - static_cast<int>(first.size());
+    int firstLength;
+    {
+        const std::string first = NextWord(scan);
+        firstLength = KindOf(first) == wkBegin ? static_cast<int>(first.size()) : -1;
+    }
+    if (firstLength >= 0) {
         start = scan;
-        const std::string endWord = FKeyWords.KeyWord(wkEnd);
-        const std::string endDot = endWord + ".";
-        int depth = 0;
-        for (;;) {
-            if (scan > length || scan > limit)
-                RaiseError(5, {FKeyWords.KeyWord(wkBegin), endWord}, beginPos);
-            const std::string word = NextWord(scan);
-            const TWordKind kind = KindOf(word);
-            if (kind == wkBegin) {
-                ++depth;
-            } else if (kind == wkEnd ||
-                       (depth == 0 && word.size() == endDot.size() && LowerCase1250(word) == endDot)) {
-                if (depth == 0) {
-                    limit = scan - static_cast<int>(word.size());
-                    break;
-                }
-                --depth;
-            }
-        }
-        next = scan;
-        int after = scan;
-        if (after <= length && IsWord(NextWord(after), ';'))
-            next = after;
+        ReadBlock(scan - firstLength, start, limit, next);
         return;
     }
 
-    const TCommand command = ParseCommand(start, limit);
-    limit = command.NextPos;
-    next = command.NextPos;
+    next = ParseCommand(start, limit).NextPos;
+    limit = next;
     int i = std::min(next - 1, length);
     const int lowest = std::max(start, 1);
     while (i >= lowest && IsBlankChar(FText[i - 1]))
@@ -179,24 +215,145 @@ void TAlgorithmImpl::ReadBody(int &start, int &limit, int &next) {
         int after = next;
         const std::string word = NextWord(after);
         if (KindOf(word) == wkElse)
-            RaiseError(4, {word}, after - static_cast<int>(word.size()));
+            Raise(*this, 4, word, after - static_cast<int>(word.size()));
         limit = i;
     }
 }
 
 // --- One command ----------------------------------------------------------------------------
+// ParseCommand reads the first word and hands over to the reader of its kind. The readers of
+// if, for and while recurse (through ReadBody) once per nesting level; the others are kept out
+// of line so that their locals never sit in the frames of that recursion.
 
 namespace {
 
+int WordStart(int after, const std::string &word) { return after - static_cast<int>(word.size()); }
+
+// The next word must be the keyword of `kind`, else error 6 naming it.
+void ExpectKeyword(TAlgorithmImpl &a, int &p, TWordKind kind) {
+    const std::string w = a.NextWord(p);
+    if (a.KindOf(w) != kind)
+        RaiseExpected(a, kind, w, WordStart(p, w));
+}
+
+// `word`, just read up to `p`, must be `expected`, else error 6 naming it.
+void ExpectText(TAlgorithmImpl &a, int p, const char *expected, const std::string &word) {
+    if (word != expected)
+        Raise(a, 6, expected, word, WordStart(p, word));
+}
+
 // The coordinate list of read and of an element assignment: "[" at `pos`; afterwards `pos`
 // stands after "]".
-void ReadCoordinates(TAlgorithmImpl &a, const std::string &text, int &pos, TCommand &c) {
+void ReadCoordinates(TAlgorithmImpl &a, int &pos, TCommand &c) {
     int at = pos;
     const std::string bracket = a.NextWord(at);
     c.AuxStart = at - static_cast<int>(bracket.size());
-    c.Text3 = a.FindClosingBracket(text, 0, c.AuxStart, c.AuxEnd);
+    c.Text3 = a.FindClosingBracket(a.Text(), 0, c.AuxStart, c.AuxEnd);
     pos = c.AuxEnd;
     a.NextWord(pos);  // the "]"
+}
+
+void ReadIf(TAlgorithmImpl &a, TCommand &c, int p, int limit) {
+    c.Kind = ckIf;
+    c.Text1 = a.ReadExpression(p, c.ExprPos);
+    ExpectKeyword(a, p, wkThen);
+    c.BodyStart = p;
+    c.BodyEnd = limit;
+    a.ReadBody(c.BodyStart, c.BodyEnd, c.NextPos);
+    int q = c.BodyEnd;
+    std::string w = a.NextWord(q);
+    if (a.KindOf(w) == wkEnd)
+        w = a.NextWord(q);
+    if (IsWord(w, ';')) {
+        c.NextPos = q;
+        return;
+    }
+    if (a.KindOf(w) != wkElse)
+        Raise(a, 2, WordStart(q, w));
+    c.AuxStart = q;
+    c.AuxEnd = limit;
+    a.ReadBody(c.AuxStart, c.AuxEnd, c.NextPos);
+}
+
+// for and while.
+void ReadLoop(TAlgorithmImpl &a, TCommand &c, int p, int limit, bool isFor) {
+    if (isFor) {
+        c.Kind = ckFor;
+        c.Text1 = a.NextWord(p);
+        c.ExprPos = WordStart(p, c.Text1);
+        if (!a.FKeyWords.IsIdentifier(c.Text1))
+            Raise(a, 17, c.Text1, c.ExprPos);
+        ExpectKeyword(a, p, wkOd);
+        c.Text2 = a.ReadExpression(p, c.AuxStart);
+        ExpectKeyword(a, p, wkTo);
+        c.Text3 = a.ReadExpression(p, c.AuxEnd);
+    } else {
+        c.Kind = ckWhile;
+        c.Text1 = a.ReadExpression(p, c.ExprPos);
+    }
+    ExpectKeyword(a, p, wkDo);
+    c.BodyStart = p;
+    c.BodyEnd = limit;
+    a.ReadBody(c.BodyStart, c.BodyEnd, c.NextPos);
+}
+
+[[gnu::noinline]] void ReadRead(TAlgorithmImpl &a, TCommand &c, int p) {
+    c.Kind = ckRead;
+    ExpectText(a, p, "(", a.NextWord(p));
+    c.Text1 = a.NextWord(p);
+    c.ExprPos = WordStart(p, c.Text1);
+    int q = p;
+    std::string w = a.NextWord(q);
+    if (IsWord(w, '[')) {
+        ReadCoordinates(a, p, c);
+        w = a.NextWord(p);
+    } else {
+        p = q;
+    }
+    ExpectText(a, p, ")", w);
+    c.NextPos = p;
+    if (IsWord(a.NextWord(q = p), ';'))
+        c.NextPos = q;
+}
+
+[[gnu::noinline]] void ReadWriteOrSleep(TAlgorithmImpl &a, TCommand &c, int p, bool isWrite) {
+    c.Kind = isWrite ? ckWrite : ckSleep;
+    c.BodyStart = p;
+    std::string inside = a.FindClosingBracket(a.Text(), 0, c.BodyStart, c.BodyEnd);
+    if (!isWrite)
+        c.Text1 = std::move(inside);
+    int q = c.BodyEnd;
+    a.NextWord(q);  // the closing bracket
+    c.NextPos = q;
+    if (IsWord(a.NextWord(q), ';'))
+        c.NextPos = q;
+}
+
+[[gnu::noinline]] void ReadAssignment(TAlgorithmImpl &a, TCommand &c, int p, const std::string &target) {
+    c.Text1 = target;
+    int q = p;
+    std::string w = a.NextWord(q);
+    if (IsWord(w, '[')) {
+        c.Kind = ckAssignElement;
+        ReadCoordinates(a, p, c);
+        w = a.NextWord(p);
+    } else {
+        c.Kind = ckAssign;
+        p = q;
+    }
+    ExpectText(a, p, ":=", w);
+    c.BodyStart = p;
+    c.Text2 = a.ReadExpression(p, c.ExprPos);
+    c.BodyEnd = p;
+    int r = p;
+    const std::string after = a.NextWord(r);
+    if (IsWord(after, ';')) {
+        c.NextPos = r;
+    } else {
+        c.NextPos = c.BodyEnd;
+        if (a.KindOf(after) != wkElse)
+            Raise(a, 2, WordStart(r, after));
+    }
 }
 
 }  // namespace
@@ -207,138 +364,30 @@ TCommand TAlgorithmImpl::ParseCommand(int pos, int limit) {
     const int length = static_cast<int>(FText.size());
     int p = pos;
     const std::string word = NextWord(p);
-    c.Position = p - static_cast<int>(word.size());
+    c.Position = WordStart(p, word);
     if (!(p < limit) || p >= length) {
         c.Kind = ckEnd;
         return c;
     }
-    auto wordStart = [](int after, const std::string &w) { return after - static_cast<int>(w.size()); };
-    auto expect = [&](TWordKind kind) {
-        const std::string w = NextWord(p);
-        if (KindOf(w) != kind)
-            RaiseError(6, {FKeyWords.KeyWord(kind), w}, wordStart(p, w));
-    };
-    auto expectText = [&](const std::string &expected, const std::string &w) {
-        if (w != expected)
-            RaiseError(6, {expected, w}, wordStart(p, w));
-    };
-
-    const TWordKind kind = KindOf(word);
-    switch (kind) {
-    case wkIf: {
-        c.Kind = ckIf;
-        c.Text1 = ReadExpression(p, c.ExprPos);
-        expect(wkThen);
-        c.BodyStart = p;
-        c.BodyEnd = limit;
-        ReadBody(c.BodyStart, c.BodyEnd, c.NextPos);
-        int q = c.BodyEnd;
-        std::string w = NextWord(q);
-        if (KindOf(w) == wkEnd)
-            w = NextWord(q);
-        if (IsWord(w, ';')) {
-            c.NextPos = q;
-        } else {
-            if (KindOf(w) != wkElse)
-                RaiseError(2, {}, wordStart(q, w));
-            c.AuxStart = q;
-            c.AuxEnd = limit;
-            ReadBody(c.AuxStart, c.AuxEnd, c.NextPos);
-        }
-        return c;
-    }
-    case wkFor: {
-        c.Kind = ckFor;
-        c.Text1 = NextWord(p);
-        c.ExprPos = wordStart(p, c.Text1);
-        if (!FKeyWords.IsIdentifier(c.Text1))
-            RaiseError(17, {c.Text1}, c.ExprPos);
-        expect(wkOd);
-        c.Text2 = ReadExpression(p, c.AuxStart);
-        expect(wkTo);
-        c.Text3 = ReadExpression(p, c.AuxEnd);
-        expect(wkDo);
-        c.BodyStart = p;
-        c.BodyEnd = limit;
-        ReadBody(c.BodyStart, c.BodyEnd, c.NextPos);
-        return c;
-    }
-    case wkWhile: {
-        c.Kind = ckWhile;
-        c.Text1 = ReadExpression(p, c.ExprPos);
-        expect(wkDo);
-        c.BodyStart = p;
-        c.BodyEnd = limit;
-        ReadBody(c.BodyStart, c.BodyEnd, c.NextPos);
-        return c;
-    }
-    case wkRead: {
-        c.Kind = ckRead;
-        expectText("(", NextWord(p));
-        c.Text1 = NextWord(p);
-        c.ExprPos = wordStart(p, c.Text1);
-        int q = p;
-        std::string w = NextWord(q);
-        if (IsWord(w, '[')) {
-            ReadCoordinates(*this, FText, p, c);
-            w = NextWord(p);
-        } else {
-            p = q;
-        }
-        expectText(")", w);
-        c.NextPos = p;
-        if (IsWord(NextWord(q = p), ';'))
-            c.NextPos = q;
-        return c;
-    }
+    switch (const TWordKind kind = KindOf(word)) {
+    case wkIf: ReadIf(*this, c, p, limit); return c;
+    case wkFor:
+    case wkWhile: ReadLoop(*this, c, p, limit, kind == wkFor); return c;
+    case wkRead: ReadRead(*this, c, p); return c;
     case wkWrite:
-    case wkSleep: {
-        c.Kind = kind == wkWrite ? ckWrite : ckSleep;
-        c.BodyStart = p;
-        const std::string inside = FindClosingBracket(FText, 0, c.BodyStart, c.BodyEnd);
-        if (c.Kind == ckSleep)
-            c.Text1 = inside;
-        int q = c.BodyEnd;
-        NextWord(q);  // the closing bracket
-        c.NextPos = q;
-        if (IsWord(NextWord(q), ';'))
-            c.NextPos = q;
-        return c;
-    }
-    default:
+    case wkSleep: ReadWriteOrSleep(*this, c, p, kind == wkWrite); return c;
+    case wkTrue:
+    case wkFalse:
+    case wkConstFunction: Raise(*this, 18, word, c.Position);
+    case wkOther:
+        if (!word.empty() && !(word[0] >= '0' && word[0] <= '9')) {
+            ReadAssignment(*this, c, p, word);
+            return c;
+        }
         break;
+    default: break;
     }
-
-    if (kind == wkOther && !word.empty() && !(word[0] >= '0' && word[0] <= '9')) {
-        c.Text1 = word;
-        int q = p;
-        std::string w = NextWord(q);
-        if (IsWord(w, '[')) {
-            c.Kind = ckAssignElement;
-            ReadCoordinates(*this, FText, p, c);
-            w = NextWord(p);
-        } else {
-            c.Kind = ckAssign;
-            p = q;
-        }
-        expectText(":=", w);
-        c.BodyStart = p;
-        c.Text2 = ReadExpression(p, c.ExprPos);
-        c.BodyEnd = p;
-        int r = p;
-        const std::string after = NextWord(r);
-        if (IsWord(after, ';')) {
-            c.NextPos = r;
-        } else {
-            c.NextPos = c.BodyEnd;
-            if (KindOf(after) != wkElse)
-                RaiseError(2, {}, wordStart(r, after));
-        }
-        return c;
-    }
-    if (kind == wkTrue || kind == wkFalse || kind == wkConstFunction)
-        RaiseError(18, {word}, c.Position);
-    RaiseError(8, {word}, c.Position);
+    Raise(*this, 8, word, c.Position);
 }
 
 // --- Argument lists -------------------------------------------------------------------------
@@ -435,7 +484,7 @@ std::vector<TArgumentPart> TAlgorithmImpl::BuildWriteText(int from, int to) {
 
 void TAlgorithmImpl::CheckExpression(const std::string &text, int position) {
     if (IsBlankText(text))
-        RaiseError(15, {}, position);
+        Raise(*this, 15, position);
 }
 
 void TAlgorithmImpl::AddCommandLine(int position) {
@@ -487,7 +536,7 @@ void TAlgorithmImpl::CheckRange(int start, int limit) {
         case ckAssignElement:
             CheckExpression(c.Text2, c.ExprPos);
             if (IsBlankText(c.Text3))
-                RaiseError(10, {"[]"}, c.AuxStart);
+                Raise(*this, 10, "[]", c.AuxStart);
             for (const TArgumentPart &part : SplitArguments(c.Text3, c.AuxStart))
                 CheckExpression(part.Text, part.Position);
             break;

@@ -148,8 +148,8 @@ namespace {
 
 // A built-in function call at the word `name` of `text`; `pos` stands after the name and
 // moves past the closing bracket. Returns the text of the result.
-std::string CallFunction(TAlgorithmImpl &a, const std::string &text, int reference, const std::string &name,
-                         int &pos, int namePos) {
+[[gnu::noinline]] std::string CallFunction(TAlgorithmImpl &a, const std::string &text, int reference,
+                                          const std::string &name, int &pos, int namePos) {
     const int base = reference - 1;
     int argStart = pos;
     int argEnd = 0;
@@ -208,97 +208,133 @@ std::string CallFunction(TAlgorithmImpl &a, const std::string &text, int referen
     }
 }
 
+// Evaluate, EvaluateCoordinates and GetElement recurse once per nesting level of elements in
+// coordinates; what only some words need is kept out of line so their frames stay small.
+
+[[noreturn]] [[gnu::noinline]] void Raise(TAlgorithmImpl &a, int code, int position) {
+    a.RaiseError(code, {}, position);
+}
+
+[[noreturn]] [[gnu::noinline]] void Raise(TAlgorithmImpl &a, int code, const std::string &argument, int position) {
+    a.RaiseError(code, {argument}, position);
+}
+
+// The text of a constant (pi, exp, random).
+[[gnu::noinline]] std::string ConstantText(const std::string &word, std::mt19937_64 &random) {
+    const std::string lower = LowerCase1250(word);
+    if (lower == "pi")
+        return ValueToText(Value(3.14159265358979323846));
+    if (lower == "exp")
+        return ValueToText(Value(std::exp(1.0)));
+    std::uniform_int_distribution<int64_t> draw(0, 2147483646);
+    return ValueToText(Value(static_cast<double>(draw(random)) / 2147483647.0));
+}
+
+// The text of a relational operator for the evaluator.
+const char *RelationCode(const std::string &word) {
+    return word == "<=" ? "\xAB" : word == ">=" ? "\xBB" : word == "<>" ? "\x87" : word.c_str();
+}
+
+[[gnu::noinline]] Value EvaluatorResult(TAlgorithmImpl &a, const std::string &out, int reference) {
+    try {
+        return EvaluateExpression(out);
+    } catch (const EPlainError &e) {
+        Raise(a, 9, e.what(), reference);
+    } catch (const EConvertError &e) {
+        Raise(a, 9, e.what(), reference);
+    }
+}
+
 }  // namespace
+
+// The text of the variable or element named by the identifier `word` of `text`; `p` stands
+// after the word and moves past the "]" of an element.
+std::string TAlgorithmImpl::IdentifierText(const std::string &text, int reference, const std::string &word, int &p,
+                                           int src) {
+    const int base = reference - 1;
+    const int length = static_cast<int>(text.size());
+    Value value;
+    int q = p;
+    if (IsWord(ReadWordAt(FKeyWords, text, q, base), '[')) {
+        // Brackets counted character by character, as far as the text goes.
+        int depth = 1;
+        int close = q;
+        while (close <= length) {
+            const char c = text[close - 1];
+            if (c == '[')
+                ++depth;
+            else if (c == ']' && --depth == 0)
+                break;
+            ++close;
+        }
+        GetElement(word, text.substr(q - 1, std::max(0, std::min(close, length + 1) - q)), base + q, true, true,
+                   value);
+        p = std::min(close, length) + 1;
+    } else {
+        GetVariable(word, src, value, true, true);
+    }
+    return TextOfValue(value);
+}
 
 Value TAlgorithmImpl::Evaluate(const std::string &text, int reference) {
     const TNesting nesting(*this);
     CheckExpression(text, reference);
     const int base = reference - 1;
-    const int length = static_cast<int>(text.size());
     std::string out;
     int p = 1;
     for (;;) {
-        std::string word = ReadWordAt(FKeyWords, text, p, base);
+        const std::string word = ReadWordAt(FKeyWords, text, p, base);
         if (word.empty())
             break;
         const int src = reference + (p - static_cast<int>(word.size())) - 1;
         const TWordKind kind = KindOf(word);
-        std::string piece;
-        if (const char *code = EvaluatorCode(kind)) {
-            piece = code;
-        } else if (kind == wkRelation) {
-            piece = word == "<=" ? "\xAB" : word == ">=" ? "\xBB" : word == "<>" ? "\x87" : word;
-        } else if (kind == wkConstFunction) {
-            const std::string lower = LowerCase1250(word);
-            if (lower == "pi") {
-                piece = ValueToText(Value(3.14159265358979323846));
-            } else if (lower == "exp") {
-                piece = ValueToText(Value(std::exp(1.0)));
-            } else {
-                std::uniform_int_distribution<int64_t> draw(0, 2147483646);
-                piece = ValueToText(Value(static_cast<double>(draw(FRandom)) / 2147483647.0));
-            }
-        } else if (kind == wkFunction) {
-            piece = CallFunction(*this, text, reference, word, p, src);
-        } else if (IsAssignWord(word)) {
-            RaiseError(2, {}, src);
-        } else if (kind == wkOther && FKeyWords.CharClass(word[0]) == ccWordChar && !(word[0] >= '0' && word[0] <= '9')) {
-            Value value;
-            int q = p;
-            if (IsWord(ReadWordAt(FKeyWords, text, q, base), '[')) {
-                // Brackets counted character by character, as far as the text goes.
-                int depth = 1;
-                int close = q;
-                while (close <= length) {
-                    const char c = text[close - 1];
-                    if (c == '[')
-                        ++depth;
-                    else if (c == ']' && --depth == 0)
-                        break;
-                    ++close;
-                }
-                const std::string coordinates = text.substr(q - 1, std::max(0, std::min(close, length + 1) - q));
-                GetElement(word, coordinates, base + q, true, true, value);
-                p = std::min(close, length) + 1;
-            } else {
-                GetVariable(word, src, value, true, true);
-            }
-            piece = TextOfValue(value);
-        } else if (kind == wkString || kind == wkOther) {
-            piece = word;
-        } else {
-            RaiseError(2, {}, src);
-        }
         if (!out.empty())
             out += ' ';
-        out += piece;
+        if (const char *code = EvaluatorCode(kind)) {
+            out += code;
+        } else if (kind == wkRelation) {
+            out += RelationCode(word);
+        } else if (kind == wkConstFunction) {
+            out += ConstantText(word, FRandom);
+        } else if (kind == wkFunction) {
+            out += CallFunction(*this, text, reference, word, p, src);
+        } else if (IsAssignWord(word)) {
+            Raise(*this, 2, src);
+        } else if (kind == wkOther && FKeyWords.CharClass(word[0]) == ccWordChar && !(word[0] >= '0' && word[0] <= '9')) {
+            out += IdentifierText(text, reference, word, p, src);
+        } else if (kind == wkString || kind == wkOther) {
+            out += word;
+        } else {
+            Raise(*this, 2, src);
+        }
     }
     if (out.empty())
-        RaiseError(15, {}, reference);
-    try {
-        return EvaluateExpression(out);
-    } catch (const EPlainError &e) {
-        RaiseError(9, {e.what()}, reference);
-    } catch (const EConvertError &e) {
-        RaiseError(9, {e.what()}, reference);
-    }
+        Raise(*this, 15, reference);
+    return EvaluatorResult(*this, out, reference);
 }
 
 // --- Coordinates and read -------------------------------------------------------------------
 
+namespace {
+
+// One coordinate: an integer number within 32 bits, else error 11 at the coordinate list.
+[[gnu::noinline]] int32_t Coordinate(TAlgorithmImpl &a, const Value &value, int position) {
+    const std::string text = value.IsNumber() ? TextOfValue(value) : std::string();
+    int64_t number = 0;
+    if (!IsIntegerText(text) || !TextToInt64(text, number) || number < std::numeric_limits<int32_t>::min() ||
+        number > std::numeric_limits<int32_t>::max())
+        Raise(a, 11, position);
+    return static_cast<int32_t>(number);
+}
+
+}  // namespace
+
 TArrayOfInteger TAlgorithmImpl::EvaluateCoordinates(const std::string &text, int position) {
     if (IsBlankText(text))
-        RaiseError(10, {"[]"}, position);
+        Raise(*this, 10, "[]", position);
     TArrayOfInteger coords;
-    for (const TArgumentPart &part : SplitArguments(text, position)) {
-        const Value value = Evaluate(part.Text, part.Position);
-        const std::string text = value.IsNumber() ? TextOfValue(value) : std::string();
-        int64_t number = 0;
-        if (!IsIntegerText(text) || !TextToInt64(text, number) ||
-            number < std::numeric_limits<int32_t>::min() || number > std::numeric_limits<int32_t>::max())
-            RaiseError(11, {}, position);
-        coords.push_back(static_cast<int32_t>(number));
-    }
+    for (const TArgumentPart &part : SplitArguments(text, position))
+        coords.push_back(Coordinate(*this, Evaluate(part.Text, part.Position), position));
     return coords;
 }
 

@@ -83,11 +83,17 @@ bool TAlgorithmImpl::GetVariable(const std::string &name, int position, Value &v
 
 namespace {
 
-// The index of the addressed character of a scalar's text, or error 19.
-size_t CharacterIndex(TAlgorithmImpl &a, const std::string &text, const TArrayOfInteger &coords, int position) {
+// The index of the addressed character of a scalar's text, or error 19. Out of line, as the
+// raising of 12 below: GetElement lies on the path of every nesting level of coordinates.
+[[gnu::noinline]] size_t CharacterIndex(TAlgorithmImpl &a, const std::string &text, const TArrayOfInteger &coords, int position) {
     if (coords.size() != 1 || text.empty() || coords[0] < 1 || static_cast<size_t>(coords[0]) > text.size())
         a.RaiseError(19, {coords.empty() ? std::string() : std::to_string(coords[0])}, position);
     return static_cast<size_t>(coords[0]) - 1;
+}
+
+[[noreturn]] [[gnu::noinline]] void RaiseUndefinedElement(TAlgorithmImpl &a, const std::string &name,
+                                                          const TArrayOfInteger &coords, int position) {
+    a.RaiseError(12, {name, JoinCoords(coords, ",")}, position);
 }
 
 }  // namespace
@@ -130,9 +136,14 @@ void TAlgorithmImpl::SetElement(const std::string &name, const std::string &coor
 bool TAlgorithmImpl::GetElement(const std::string &name, const std::string &coordinateText, int position,
                                 bool mustExist, bool quoted, Value &value) {
     value = Value();
-    const TArrayOfInteger coords = EvaluateCoordinates(coordinateText, position);
-    const std::string upper = UpperCase1250(name);
+    return FindElement(name, EvaluateCoordinates(coordinateText, position), position, mustExist, quoted, value);
+}
 
+// The lookup half of GetElement, out of line: GetElement lies on the path of every nesting
+// level of coordinates.
+[[gnu::noinline]] bool TAlgorithmImpl::FindElement(const std::string &name, const TArrayOfInteger &coords,
+                                                   int position, bool mustExist, bool quoted, Value &value) {
+    const std::string upper = UpperCase1250(name);
     auto scalar = FVariables.find(upper);
     if (scalar != FVariables.end()) {
         const std::string text = ValueToText(scalar->second.Val);
@@ -144,7 +155,7 @@ bool TAlgorithmImpl::GetElement(const std::string &name, const std::string &coor
     auto it = FElements.find(ElementKey(upper, coords));
     if (it == FElements.end()) {
         if (mustExist)
-            RaiseError(12, {name, JoinCoords(coords, ",")}, position);
+            RaiseUndefinedElement(*this, name, coords, position);
         return false;
     }
     value = Quoted(it->second.Val, quoted);

@@ -292,10 +292,15 @@ TEST(CompilerCheck, CheckAnnouncesNoVariablesAndStaysOnTheCallersThread) {
     TAlgorithm a;
     TRecorder r;
     r.Attach(a);
-    a.Algoritmus = SourceLines("začátek x := 1; a[1] := 2; napiš(x); konec");
+    a.Algoritmus = SourceLines(
+        "začátek x := 1; a[1] := 2; napiš(x); čti(y); čti(a[2]); čekej(1);\n"
+        "  pro i od 1 do 2 opakuj napiš(i); dokud x < 3 opakuj x := x + 1;\n"
+        "  jestliže x pak napiš(1) jinak s[1] := 'a';\nkonec");
+    r.Inputs = {"1", "2"};
     a.SetMode(mdControl);
     a.Execute();
     EXPECT_EQ(r.Trace, (std::vector<std::string>{"status running", "status idle"}));
+    EXPECT_EQ(a.CommandLines(), (TArrayOfString{"1", "2", "3"}));
 }
 
 // The check lets the host's events through between commands; a Stop given there (the user

@@ -278,15 +278,23 @@ void TAlgorithmsRun::algAlgorithmStatusChange() {
 
     W.UpdateRunStatePanel();
     const bool idle = status == rsIdle;
-    if (TfrmEditor *editor = ActiveEditor()) {
-        editor->sedEditor->setReadOnly(!idle);
+    TfrmEditor *editor = ActiveEditor();
+    // The end of a pass unlocks every window, also when the document it ran was closed
+    // meanwhile and another one (or none) is active now.
+    if (editor || idle) {
+        if (editor)
+            editor->sedEditor->setReadOnly(!idle);
         W.tabWindows->setEnabled(idle);
         W.mnuWindowList->setEnabled(idle);
-        for (TfrmEditor *other : W.Editors())
-            if (other != editor)
-                if (QMdiSubWindow *sub = W.SubWindowOf(other))
-                    sub->setEnabled(idle);
-        if (status != rsPaused)
+        for (TfrmEditor *other : W.Editors()) {
+            if (other == editor)
+                continue;
+            if (idle)
+                other->sedEditor->setReadOnly(false);
+            if (QMdiSubWindow *sub = W.SubWindowOf(other))
+                sub->setEnabled(idle);
+        }
+        if (editor && status != rsPaused)
             editor->SetActiveLine(-1);
     }
     if (ended)

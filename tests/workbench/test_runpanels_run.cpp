@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDockWidget>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QTabBar>
 
 #include <Qsci/qsciscintilla.h>
@@ -273,6 +274,25 @@ TEST_F(RunTest, ClosingTheDocumentWhilePausedEndsTheRun) {
     EXPECT_EQ(W->ActiveEditor(), nullptr);
     EXPECT_EQ(Run->LastRunEnd(), TAlgorithmsRun::reStopped);
     EXPECT_TRUE(Output().isEmpty());
+}
+
+// The run's document goes while another one waits locked: the end of the run must free it.
+TEST_F(RunTest, ClosingTheRunDocumentUnlocksTheOthers) {
+    TfrmEditor *other = W->NewEditor();
+    W->ShowEditor(other);
+    W->ShowEditor(Doc);
+    Doc->SetLines({"začátek", "  x := 1;", "  x := 2;", "konec"});
+    ASSERT_TRUE(Trigger(W->actStepOver));
+    WaitFor(rsPaused);
+    ASSERT_FALSE(W->SubWindowOf(other)->isEnabled());
+    StatusEventsBefore = Run->StatusEvents();
+    ASSERT_TRUE(W->SubWindowOf(Doc)->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    WaitFor(rsIdle);
+    EXPECT_TRUE(W->SubWindowOf(other)->isEnabled());
+    EXPECT_FALSE(other->sedEditor->isReadOnly());
+    EXPECT_TRUE(W->tabWindows->isEnabled());
+    EXPECT_TRUE(W->mnuWindowList->isEnabled());
 }
 
 TEST_F(RunTest, DestroyingTheWindowWhilePausedEndsCleanly) {

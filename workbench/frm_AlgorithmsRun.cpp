@@ -296,6 +296,11 @@ void TAlgorithmsRun::algAlgorithmStatusChange() {
         }
         if (editor && status != rsPaused)
             editor->SetActiveLine(-1);
+        // The windows were locked when the run's document went, so none took its place.
+        if (!editor && !W.Editors().isEmpty()) {
+            const int tab = W.tabWindows->currentIndex();
+            W.ShowEditor(W.Editors().value(tab, W.Editors().last()));
+        }
     }
     if (ended)
         RunEnded();

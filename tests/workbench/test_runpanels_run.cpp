@@ -293,6 +293,7 @@ TEST_F(RunTest, ClosingTheRunDocumentUnlocksTheOthers) {
     EXPECT_FALSE(other->sedEditor->isReadOnly());
     EXPECT_TRUE(W->tabWindows->isEnabled());
     EXPECT_TRUE(W->mnuWindowList->isEnabled());
+    EXPECT_EQ(W->ActiveEditor(), other);  // the commands have a document again
 }
 
 TEST_F(RunTest, DestroyingTheWindowWhilePausedEndsCleanly) {

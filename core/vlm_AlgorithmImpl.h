@@ -126,6 +126,7 @@ public:
     void CheckRange(int start, int limit);
 
     // --- execution (vlm_Execution.cpp)
+    bool AnnounceCommand(int position);
     void ExecuteRange(int start, int limit);
     Value Evaluate(const std::string &text, int reference);
     std::string IdentifierText(const std::string &text, int reference, const std::string &word, int &p, int src);

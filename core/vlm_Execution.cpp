@@ -357,6 +357,16 @@ void TAlgorithmImpl::ReadValue(const std::string &name, int position, const std:
 
 // --- The commands ---------------------------------------------------------------------------
 
+// Announces a command (or a further iteration of a loop at its loop command) and pauses there
+// in debug mode; false when the pass must end.
+bool TAlgorithmImpl::AnnounceCommand(int position) {
+    BeforeCommand(position);
+    if (FStopRequested)
+        return false;
+    DebugStep(position);
+    return !FStopRequested;
+}
+
 void TAlgorithmImpl::ExecuteRange(int start, int limit) {
     const TNesting nesting(*this);
     if (limit < 1)
@@ -368,11 +378,7 @@ void TAlgorithmImpl::ExecuteRange(int start, int limit) {
         const TCommand c = ParseCommand(pos, limit);
         if (FStopRequested || c.Kind == ckEnd)
             return;
-        BeforeCommand(c.Position);
-        if (FStopRequested)
-            return;
-        DebugStep(c.Position);
-        if (FStopRequested)
+        if (!AnnounceCommand(c.Position))
             return;
 
         switch (c.Kind) {
@@ -394,11 +400,7 @@ void TAlgorithmImpl::ExecuteRange(int start, int limit) {
                     return;
                 ++counter;
                 SetVariable(c.Text1, Value(counter), c.ExprPos);
-                BeforeCommand(c.Position);
-                if (FStopRequested)
-                    return;
-                DebugStep(c.Position);
-                if (FStopRequested)
+                if (!AnnounceCommand(c.Position))
                     return;
             }
             break;
@@ -408,11 +410,7 @@ void TAlgorithmImpl::ExecuteRange(int start, int limit) {
                 ExecuteRange(c.BodyStart, c.BodyEnd);
                 if (FStopRequested)
                     return;
-                BeforeCommand(c.Position);
-                if (FStopRequested)
-                    return;
-                DebugStep(c.Position);
-                if (FStopRequested)
+                if (!AnnounceCommand(c.Position))
                     return;
             }
             break;

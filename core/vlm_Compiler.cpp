@@ -392,9 +392,30 @@ TCommand TAlgorithmImpl::ParseCommand(int pos, int limit) {
 
 // --- Argument lists -------------------------------------------------------------------------
 
+namespace {
+// Depths of the three kinds of bracket while a list is read word by word; a bracket inside a
+// string literal or a comment is part of a longer word and never counted.
+struct TBracketDepths {
+    int Round = 0, Square = 0, Curly = 0;
+    void Count(const std::string &word) {
+        if (word.size() != 1)
+            return;
+        switch (word[0]) {
+        case '(': ++Round; break;
+        case ')': --Round; break;
+        case '[': ++Square; break;
+        case ']': --Square; break;
+        case '{': ++Curly; break;
+        case '}': --Curly; break;
+        default: break;
+        }
+    }
+};
+}  // namespace
+
 std::vector<TArgumentPart> TAlgorithmImpl::SplitArguments(const std::string &text, int position) {
     std::vector<TArgumentPart> parts;
-    int round = 0, square = 0, curly = 0;
+    TBracketDepths depths;
     int scan = 1;
     std::string part;
     int partPos = position;
@@ -402,7 +423,7 @@ std::vector<TArgumentPart> TAlgorithmImpl::SplitArguments(const std::string &tex
     for (;;) {
         const std::string word = ReadWordAt(FKeyWords, text, scan, position - 1);
         const bool atEnd = word.empty();
-        if (atEnd || (IsWord(word, ',') && round == 0 && square == 0 && curly == 0)) {
+        if (atEnd || (IsWord(word, ',') && depths.Round == 0 && depths.Square == 0 && depths.Curly == 0)) {
             parts.push_back({part, partPos});
             if (atEnd)
                 return parts;
@@ -411,17 +432,7 @@ std::vector<TArgumentPart> TAlgorithmImpl::SplitArguments(const std::string &tex
             partPos = position + scan - 1;
             continue;
         }
-        if (word.size() == 1) {
-            switch (word[0]) {
-            case '(': ++round; break;
-            case ')': --round; break;
-            case '[': ++square; break;
-            case ']': --square; break;
-            case '{': ++curly; break;
-            case '}': --curly; break;
-            default: break;
-            }
-        }
+        depths.Count(word);
         if (partEmpty) {
             partPos = position + scan - static_cast<int>(word.size()) - 1;
             partEmpty = false;
@@ -434,7 +445,7 @@ std::vector<TArgumentPart> TAlgorithmImpl::SplitArguments(const std::string &tex
 
 std::vector<TArgumentPart> TAlgorithmImpl::BuildWriteText(int from, int to) {
     std::vector<TArgumentPart> parts;
-    int round = 0, square = 0;
+    TBracketDepths depths;  // write counts only parentheses and square brackets
     int scan = from;
     std::string part;
     int partPos = from;
@@ -445,7 +456,7 @@ std::vector<TArgumentPart> TAlgorithmImpl::BuildWriteText(int from, int to) {
             parts.push_back({part, partPos});
             return parts;
         }
-        if (IsWord(word, ',') && round == 0 && square == 0) {
+        if (IsWord(word, ',') && depths.Round == 0 && depths.Square == 0) {
             parts.push_back({part, partPos});
             part.clear();
             partEmpty = true;
@@ -457,15 +468,7 @@ std::vector<TArgumentPart> TAlgorithmImpl::BuildWriteText(int from, int to) {
             }
             continue;
         }
-        if (word.size() == 1) {
-            switch (word[0]) {
-            case '(': ++round; break;
-            case ')': --round; break;
-            case '[': ++square; break;
-            case ']': --square; break;
-            default: break;
-            }
-        }
+        depths.Count(word);
         if (partEmpty) {
             partPos = scan - static_cast<int>(word.size());
             partEmpty = false;

@@ -199,14 +199,19 @@ int THighlightLexer::StyleLine(const QByteArray &line, int state) {
     const int n = line.size();
     int i = 0;
     auto at = [&](int k) { return static_cast<unsigned char>(line[k]); };
+    // Styles the open string or comment range from i up to its closing character (searched
+    // from `from`), or to the end of the line, where the range then goes on.
+    auto styleRange = [&](int from) {
+        const int close = line.indexOf(RangeEnd(state), from);
+        const int stop = close < 0 ? n : close + 1;
+        setStyling(stop - i, state);
+        i = stop;
+        if (close >= 0)
+            state = 0;
+    };
     while (i < n) {
         if (state != 0) {
-            const int close = line.indexOf(RangeEnd(state), i);
-            const int stop = close < 0 ? n : close + 1;
-            setStyling(stop - i, state);
-            i = stop;
-            if (close >= 0)
-                state = 0;
+            styleRange(i);
             continue;
         }
         const unsigned char c = at(i);
@@ -217,12 +222,7 @@ int THighlightLexer::StyleLine(const QByteArray &line, int state) {
         if (c == '\'' || c == '"' || c == '{') {
             state = c == '\'' ? hrString1 : c == '"' ? hrString2 : hrComment2;
             // The opening character belongs to the range.
-            const int close = line.indexOf(RangeEnd(state), i + 1);
-            const int stop = close < 0 ? n : close + 1;
-            setStyling(stop - i, state);
-            i = stop;
-            if (close >= 0)
-                state = 0;
+            styleRange(i + 1);
             continue;
         }
         if (IsBlank(c) || TSyntaxRules::IsWordEnd(c)) {
